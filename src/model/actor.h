@@ -1,0 +1,76 @@
+#ifndef OSSIVAR_MODEL_ACTOR_H
+#define OSSIVAR_MODEL_ACTOR_H
+
+#include <cstdint>
+#include <istream>
+#include <ostream>
+
+#include "model/aspect.h"
+#include "model/career.h"
+#include "model/element.h"
+#include "model/pstr.h"
+#include "model/race.h"
+#include "model/stat.h"
+
+// A character. Its stats point at each other, so an actor is never copied
+// bit by bit: every constructor wires its own stats, and assignment copies
+// values only. Containers holding actors must never move them.
+class actor {
+ public:
+  std::uint32_t id = 0;
+  pstr<unsigned char> name{"JOHN DOE"};
+  bool female = false;
+  bool player_controlled = false;
+  const ::race* race = nullptr;
+  std::uint32_t race_id = 0;
+  const ::career* career = nullptr;
+  std::uint32_t career_id = 0;
+  const aspect* virtue = nullptr;
+  const aspect* vice = nullptr;
+
+  stat_swag strength;
+  stat_swag wisdom;
+  stat_swag agility;
+  stat_aux health;
+  stat_aux energy;
+  stat_aux attack_damage;
+  stat_aux reflex;
+  stat_aux dexterity;
+  stat_aux precision;
+
+  element elements[elements::kElementCount];
+
+  actor();
+  actor(const unsigned int& actor_id, const char* actor_name, const bool& is_female, const ::race* actor_race,
+        const ::career* actor_career, const aspect* actor_virtue, const aspect* actor_vice);
+  actor(const actor& other);
+  actor& operator=(const actor& other);
+
+  // Adds the race's bonuses and its aspects' element effects; nothing of an
+  // earlier race is undone.
+  void PickRace(const ::race* r);
+  void PickCareer(const ::career* c);
+  // Applies the two aspects to the elements; does not store them.
+  void PickVirtueVice(const aspect* actor_virtue, const aspect* actor_vice);
+  // Every stat back to full, primaries first so the auxiliaries follow them.
+  void Restore();
+
+  // Bytes of the file form but its own 2-byte size field.
+  std::uint32_t Size() const;
+
+  // The nine stats in file order: Strength ... Precision.
+  stat_base* Stat(int index);
+  const stat_base* Stat(int index) const;
+
+ private:
+  void Wire();
+  void AddModifiers(const stat_modifiers& bonuses);
+};
+
+// A missing aspect is written as number 0; only an actor still being
+// created has none.
+std::ostream& operator<<(std::ostream& out, const actor& a);
+// Leaves race and career pointers for the data file to resolve.
+std::istream& operator>>(std::istream& in, actor& a);
+
+#endif

@@ -1,0 +1,31 @@
+#ifndef OSSIVAR_MODEL_CAREER_H
+#define OSSIVAR_MODEL_CAREER_H
+
+#include <cstdint>
+#include <istream>
+#include <ostream>
+
+#include "model/pstr.h"
+#include "model/race.h"
+
+class career {
+ public:
+  std::uint32_t id = 0;
+  pstr<unsigned char> name{"Janitor"};
+  pstr<unsigned short> description{"This rag technician will sweep you off your feet!"};
+  unsigned char playable = 0;
+  stat_modifiers modifiers = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+  career() = default;
+  career(const std::uint32_t& career_id, const char* career_name, const char* text,
+         const stat_modifiers& bonuses);
+
+  std::uint32_t ID() const { return id; }
+  // Bytes of the file form but its own 2-byte size field.
+  std::uint32_t Size() const;
+};
+
+std::ostream& operator<<(std::ostream& out, const career& c);
+std::istream& operator>>(std::istream& in, career& c);
+
+#endif

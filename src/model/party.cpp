@@ -1,0 +1,112 @@
+#include "model/party.h"
+
+#include <algorithm>
+
+#include "model/binary_io.h"
+
+party::party(const pstr<unsigned char>& party_name, const unsigned char& count,
+             const std::initializer_list<actor*>& list)
+    : name(party_name) {
+  const std::size_t n = std::min<std::size_t>(count, list.size());
+  members.assign(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(n));
+  member_count = static_cast<unsigned char>(n);
+}
+
+party::party(const party& other) { *this = other; }
+
+party& party::operator=(const party& other) {
+  if (this == &other) return *this;
+  id = other.id;
+  name = other.name;
+  shared_members = other.shared_members;
+  member_ids = other.member_ids;
+  // Build the new members before releasing the old ones: other may share
+  // them with this party.
+  std::vector<std::unique_ptr<actor>> old_owned = std::move(owned_);
+  owned_.clear();
+  members.clear();
+  for (actor* member : other.members) {
+    members.push_back(shared_members || !member ? member : OwnCopy(*member));
+  }
+  member_count = other.member_count;
+  return *this;
+}
+
+std::uint32_t party::Size() const { return name.prefix_width + name.length + 10 + 4u * member_count; }
+
+actor* party::OwnCopy(const actor& source) {
+  owned_.push_back(std::make_unique<actor>(source));
+  return owned_.back().get();
+}
+
+void party::ReleaseMembers() {
+  members.clear();
+  owned_.clear();
+  member_count = 0;
+}
+
+int party::AddMember(actor* a) {
+  if (member_count >= kMaxMembers) return kFull;
+  members.push_back(shared_members ? a : OwnCopy(*a));
+  ++member_count;
+  return kDone;
+}
+
+int party::RemoveMember(const int& index) {
+  if (member_count == 0) return kEmpty;
+  if (index < 0 || index >= member_count) return kBadIndex;
+  // The removed actor stays alive: someone may still point at it.
+  members.erase(members.begin() + index);
+  --member_count;
+  return kDone;
+}
+
+int party::RemoveMember(actor* a) {
+  if (member_count == 0) return kEmpty;
+  int found = -1;
+  for (int i = 0; i < member_count; ++i) {
+    if (members[i] && members[i]->id == a->id) found = i;
+  }
+  if (found < 0) return kNotFound;
+  return RemoveMember(found);
+}
+
+void party::ResolveMembers(const std::function<actor*(std::uint32_t)>& find) {
+  std::vector<std::uint32_t> ids = member_ids;
+  ReleaseMembers();
+  for (const std::uint32_t& member_id : ids) {
+    actor* found = find(member_id);
+    if (!found) continue;
+    members.push_back(shared_members ? found : OwnCopy(*found));
+  }
+  member_count = static_cast<unsigned char>(members.size());
+}
+
+std::ostream& operator<<(std::ostream& out, const party& p) {
+  binary_io::WriteU32(out, p.Size());
+  binary_io::WriteU32(out, p.id);
+  out << p.name;
+  binary_io::WriteU8(out, p.shared_members ? 1 : 0);
+  binary_io::WriteU8(out, p.member_count);
+  for (int i = 0; i < p.member_count; ++i) {
+    const actor* member = i < static_cast<int>(p.members.size()) ? p.members[i] : nullptr;
+    const bool has_id = i < static_cast<int>(p.member_ids.size());
+    binary_io::WriteU32(out, member ? member->id : (has_id ? p.member_ids[i] : 0));
+  }
+  return out;
+}
+
+std::istream& operator>>(std::istream& in, party& p) {
+  p.ReleaseMembers();
+  binary_io::ReadU32(in);
+  p.id = binary_io::ReadU32(in);
+  in >> p.name;
+  p.shared_members = binary_io::ReadU8(in) != 0;
+  const unsigned char count = binary_io::ReadU8(in);
+  p.member_ids.clear();
+  for (int i = 0; i < count && in; ++i) p.member_ids.push_back(binary_io::ReadU32(in));
+  // Slots stay empty until the data file resolves them.
+  p.members.assign(p.member_ids.size(), nullptr);
+  p.member_count = static_cast<unsigned char>(p.member_ids.size());
+  return in;
+}

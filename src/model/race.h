@@ -1,0 +1,39 @@
+#ifndef OSSIVAR_MODEL_RACE_H
+#define OSSIVAR_MODEL_RACE_H
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <ostream>
+
+#include "model/aspect.h"
+#include "model/pstr.h"
+
+// Nine stat bonuses in 8.8 fixed point, in the order Strength, Wisdom,
+// Agility, Health, Energy, Attack Damage, Reflex, Dexterity, Precision.
+using stat_modifiers = std::array<unsigned short, 9>;
+
+class race {
+ public:
+  std::uint32_t id = 0;
+  pstr<unsigned char> name{"Thing"};
+  pstr<unsigned short> description{"A thing."};
+  unsigned char playable = 0;
+  const aspect* virtue = nullptr;
+  const aspect* vice = nullptr;
+  stat_modifiers modifiers = {512, 512, 512, 1024, 1024, 1024, 1024, 1024, 1024};
+
+  race() = default;
+  race(const std::uint32_t& race_id, const char* race_name, const char* text, const aspect* race_virtue,
+       const aspect* race_vice, const stat_modifiers& bonuses);
+
+  std::uint32_t ID() const { return id; }
+  // Bytes of the file form but its own 2-byte size field.
+  std::uint32_t Size() const;
+};
+
+// A missing aspect is written as number 0; only a default race has none.
+std::ostream& operator<<(std::ostream& out, const race& r);
+std::istream& operator>>(std::istream& in, race& r);
+
+#endif
