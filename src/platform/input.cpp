@@ -1,0 +1,88 @@
+#include "platform/input.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <limits>
+
+#include "platform/terminal.h"
+
+namespace input {
+namespace {
+
+EndOfInputHandler end_of_input_handler = nullptr;
+
+[[noreturn]] void DefaultEndOfInput() {
+  terminal::RestoreSettings();
+  std::cout << '\n' << std::flush;
+  std::exit(0);
+}
+
+void DiscardRestOfLine() {
+  std::cin.clear();
+  std::cin.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+}
+
+// Skips white space; ends the program if nothing else is left.
+void SkipBlanksOrEnd() {
+  std::cin.clear();
+  std::cin >> std::ws;
+  if (std::cin.peek() == std::istream::traits_type::eof()) EndOfInput();
+}
+
+// A failed extraction leaves 0 for a non-number and the saturated value for
+// a number out of range (the digits are consumed then).
+template <typename Number>
+Number ReadNumber() {
+  SkipBlanksOrEnd();
+  Number value = 0;
+  std::cin >> value;
+  if (std::cin.fail()) {
+    if (value == 0) {
+      DiscardRestOfLine();
+    } else {
+      std::cin.clear();
+    }
+  }
+  return value;
+}
+
+}  // namespace
+
+int ReadInt() { return ReadNumber<int>(); }
+
+unsigned int ReadUnsigned() {
+  // Unsigned conversion is modulo 2^32 by definition.
+  return static_cast<unsigned int>(ReadNumber<long long>());
+}
+
+char ReadChar() {
+  std::cin.clear();
+  char choice = '\0';
+  if (!(std::cin >> choice)) EndOfInput();
+  return choice;
+}
+
+std::string ReadLine() {
+  std::cin.clear();
+  std::string line;
+  if (!std::getline(std::cin, line)) EndOfInput();
+  return line;
+}
+
+void DiscardLeftoverNewline() {
+  std::cin.clear();
+  if (std::cin.peek() == '\n') std::cin.ignore(1);
+}
+
+EndOfInputHandler SetEndOfInputHandler(EndOfInputHandler handler) {
+  EndOfInputHandler previous = end_of_input_handler;
+  end_of_input_handler = handler;
+  return previous;
+}
+
+void EndOfInput() {
+  if (end_of_input_handler != nullptr) end_of_input_handler();
+  DefaultEndOfInput();
+}
+
+}  // namespace input

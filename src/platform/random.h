@@ -1,0 +1,14 @@
+#pragma once
+
+// The game's one source of randomness: the C standard's portable generator,
+// kept here so every draw is the same on every platform and std::rand is
+// never involved.
+namespace rng {
+
+// Sets the generator's state; before any call the state is 1.
+void Seed(const unsigned int& seed);
+
+// Advances the state and returns an integer from 0 to 32767.
+int Draw();
+
+}  // namespace rng

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "console/console_util.h"
+#include "platform/input.h"
+#include "platform/random.h"
+#include "platform/terminal.h"
+#include "support/test_support.h"
+
+namespace {
+
+using test_support::ConsoleCapture;
+using test_support::EndOfInput;
+
+// The generator's formula in 64-bit arithmetic with an explicit modulo, so a
+// slip in the 32-bit wrap-around of the real one shows up.
+class ReferenceGenerator {
+ public:
+  explicit ReferenceGenerator(std::uint64_t seed) : state_(seed) {}
+  int Draw() {
+    state_ = (state_ * 1103515245ull + 12345ull) % 4294967296ull;
+    return static_cast<int>((state_ / 65536ull) % 32768ull);
+  }
+
+ private:
+  std::uint64_t state_;
+};
+
+TEST(RandomTest, UnseededGeneratorStartsFromStateOne) {
+  // A fresh process, so no other test has seeded the generator first.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        ReferenceGenerator reference(1);
+        bool same = true;
+        for (int i = 0; i < 100; ++i) same = same && rng::Draw() == reference.Draw();
+        std::exit(same ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(RandomTest, KnownFirstDraws) {
+  rng::Seed(1);
+  EXPECT_EQ(rng::Draw(), 16838);
+  EXPECT_EQ(rng::Draw(), 5758);
+  EXPECT_EQ(rng::Draw(), 10113);
+  rng::Seed(0);
+  EXPECT_EQ(rng::Draw(), 0);
+  EXPECT_EQ(rng::Draw(), 21468);
+  EXPECT_EQ(rng::Draw(), 9988);
+}
+
+TEST(RandomTest, FollowsTheFormulaAndStaysInRange) {
+  for (unsigned int seed : {0u, 1u, 12345u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, 1700000000u}) {
+    rng::Seed(seed);
+    ReferenceGenerator reference(seed);
+    for (int i = 0; i < 2000; ++i) {
+      const int draw = rng::Draw();
+      ASSERT_EQ(draw, reference.Draw()) << "seed " << seed << ", draw " << i;
+      ASSERT_GE(draw, 0);
+      ASSERT_LE(draw, 32767);
+    }
+  }
+}
+
+TEST(RandomTest, SeedingAgainRepeatsTheSequence) {
+  rng::Seed(424242u);
+  const int first = rng::Draw();
+  const int second = rng::Draw();
+  rng::Seed(424242u);
+  EXPECT_EQ(rng::Draw(), first);
+  EXPECT_EQ(rng::Draw(), second);
+}
+
+TEST(InputTest, ReadIntTakesSignedNumbersOneAtATime) {
+  ConsoleCapture console("42 -7\n  +3\n");
+  EXPECT_EQ(input::ReadInt(), 42);
+  EXPECT_EQ(input::ReadInt(), -7);
+  EXPECT_EQ(input::ReadInt(), 3);
+}
+
+TEST(InputTest, NonNumberCountsZeroAndDiscardsItsLine) {
+  ConsoleCapture console("abc 5\n9\n-\n8\n");
+  EXPECT_EQ(input::ReadInt(), 0);
+  EXPECT_EQ(input::ReadInt(), 9);  // the 5 went with the bad line
+  EXPECT_EQ(input::ReadInt(), 0);  // a lone sign is no number
+  EXPECT_EQ(input::ReadInt(), 8);
+}
+
+TEST(InputTest, NumberFollowedByLettersThenAnotherRead) {
+  ConsoleCapture console("12abc 4\n7\n");
+  EXPECT_EQ(input::ReadInt(), 12);
+  EXPECT_EQ(input::ReadInt(), 0);  // "abc 4" is what is left: not a number
+  EXPECT_EQ(input::ReadInt(), 7);
+}
+
+TEST(InputTest, OutOfRangeNumbersSaturate) {
+  ConsoleCapture console("99999999999 -99999999999\n3\n");
+  EXPECT_EQ(input::ReadInt(), INT_MAX);
+  EXPECT_EQ(input::ReadInt(), INT_MIN);
+  EXPECT_EQ(input::ReadInt(), 3);
+}
+
+TEST(InputTest, ReadUnsignedWrapsNegativeNumbers) {
+  ConsoleCapture console("-1\n-4294967295\n4294967296\n7\nx 5\n6\n");
+  EXPECT_EQ(input::ReadUnsigned(), 4294967295u);
+  EXPECT_EQ(input::ReadUnsigned(), 1u);
+  EXPECT_EQ(input::ReadUnsigned(), 0u);
+  EXPECT_EQ(input::ReadUnsigned(), 7u);
+  EXPECT_EQ(input::ReadUnsigned(), 0u);
+  EXPECT_EQ(input::ReadUnsigned(), 6u);
+}
+
+TEST(InputTest, ReadCharSkipsBlanksAndLeavesTheRestOfTheLine) {
+  ConsoleCapture console(" \t\n  nxyz\nq");
+  EXPECT_EQ(input::ReadChar(), 'n');
+  EXPECT_EQ(input::ReadLine(), "xyz");
+  EXPECT_EQ(input::ReadChar(), 'q');
+}
+
+TEST(InputTest, ReadLineDropsTheNewlineAndKeepsBlanks) {
+  ConsoleCapture console("  Aldric the Bold \n\nlast");
+  EXPECT_EQ(input::ReadLine(), "  Aldric the Bold ");
+  EXPECT_EQ(input::ReadLine(), "");
+  EXPECT_EQ(input::ReadLine(), "last");
+}
+
+TEST(InputTest, DiscardLeftoverNewlineTakesOnlyOneNewline) {
+  {
+    ConsoleCapture console("5\nAldric\n");
+    EXPECT_EQ(input::ReadInt(), 5);
+    input::DiscardLeftoverNewline();
+    EXPECT_EQ(input::ReadLine(), "Aldric");
+  }
+  {
+    ConsoleCapture console("Aldric\n");  // nothing left over: the name is untouched
+    input::DiscardLeftoverNewline();
+    EXPECT_EQ(input::ReadLine(), "Aldric");
+  }
+  {
+    ConsoleCapture console("5\n\nBrann\n");  // the player's empty line is kept
+    EXPECT_EQ(input::ReadInt(), 5);
+    input::DiscardLeftoverNewline();
+    EXPECT_EQ(input::ReadLine(), "");
+  }
+  {
+    ConsoleCapture console("abc\nBrann\n");  // after a failed read too
+    EXPECT_EQ(input::ReadInt(), 0);
+    input::DiscardLeftoverNewline();
+    EXPECT_EQ(input::ReadLine(), "Brann");
+  }
+}
+
+TEST(InputTest, EndOfInputCallsTheHandlerAtEveryRead) {
+  {
+    ConsoleCapture console("");
+    EXPECT_THROW(input::ReadInt(), EndOfInput);
+    EXPECT_THROW(input::ReadUnsigned(), EndOfInput);
+    EXPECT_THROW(input::ReadChar(), EndOfInput);
+    EXPECT_THROW(input::ReadLine(), EndOfInput);
+  }
+  {
+    ConsoleCapture console(" \n\t \n");  // blanks only are no answer
+    EXPECT_THROW(input::ReadInt(), EndOfInput);
+  }
+  {
+    ConsoleCapture console(" \n\t \n");
+    EXPECT_THROW(input::ReadChar(), EndOfInput);
+  }
+  {
+    ConsoleCapture console("abc");  // the bad entry counts 0, then the input is over
+    EXPECT_EQ(input::ReadInt(), 0);
+    EXPECT_THROW(input::ReadInt(), EndOfInput);
+  }
+  {
+    ConsoleCapture console("12");  // a last number without newline still counts
+    EXPECT_EQ(input::ReadInt(), 12);
+    EXPECT_THROW(input::ReadInt(), EndOfInput);
+  }
+  {
+    ConsoleCapture console("\n");
+    EXPECT_EQ(input::ReadLine(), "");
+    EXPECT_THROW(input::ReadLine(), EndOfInput);
+  }
+}
+
+void ReturningHandler() {}
+
+TEST(InputTest, EndOfInputExitsWithStatusZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  std::istringstream empty;
+  EXPECT_EXIT(
+      {
+        std::cin.rdbuf(empty.rdbuf());
+        input::SetEndOfInputHandler(nullptr);
+        input::ReadChar();
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(0), "");
+  // A handler that wrongly returns must not let the read go on.
+  EXPECT_EXIT(
+      {
+        std::cin.rdbuf(empty.rdbuf());
+        input::SetEndOfInputHandler(ReturningHandler);
+        input::ReadInt();
+        std::exit(3);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(InputTest, CaptureRestoresThePreviousHandler) {
+  input::EndOfInputHandler before = input::SetEndOfInputHandler(ReturningHandler);
+  { ConsoleCapture console(""); }
+  EXPECT_EQ(input::SetEndOfInputHandler(before), &ReturningHandler);
+}
+
+TEST(ConsoleTest, HorizontalLineIsOneConsoleLine) {
+  EXPECT_EQ(std::strlen(console::HorizontalLine()), 81u);
+  EXPECT_EQ(std::string(console::HorizontalLine()), std::string(80, '=') + "\n");
+}
+
+TEST(ConsoleTest, ClearAndPauseWriteNothingIntoACapture) {
+  ConsoleCapture console("x\n");
+  EXPECT_FALSE(terminal::StdoutIsTerminal());
+  EXPECT_FALSE(terminal::StdinIsTerminal());
+  console::NewScreen();
+  console::Pause();
+  terminal::SizeConsole();
+  EXPECT_EQ(console.Output(), "");
+  EXPECT_EQ(input::ReadChar(), 'x');  // the wait took nothing from the input
+}
+
+// Sets TERM for one scope and puts the old value back.
+class ScopedTerm {
+ public:
+  explicit ScopedTerm(const char* value) {
+    if (const char* old = std::getenv("TERM")) old_ = old;
+    if (value == nullptr) {
+      unsetenv("TERM");
+    } else {
+      setenv("TERM", value, 1);
+    }
+  }
+  ~ScopedTerm() {
+    if (old_) {
+      setenv("TERM", old_->c_str(), 1);
+    } else {
+      unsetenv("TERM");
+    }
+  }
+
+ private:
+  std::optional<std::string> old_;
+};
+
+TEST(TerminalTest, EscapesOnlyForARealTerminalType) {
+  {
+    ScopedTerm term(nullptr);
+    EXPECT_FALSE(terminal::EscapesAllowed());
+  }
+  {
+    ScopedTerm term("");
+    EXPECT_FALSE(terminal::EscapesAllowed());
+  }
+  {
+    ScopedTerm term("dumb");
+    EXPECT_FALSE(terminal::EscapesAllowed());
+  }
+  {
+    ScopedTerm term("xterm-256color");
+    EXPECT_TRUE(terminal::EscapesAllowed());
+  }
+}
+
+}  // namespace

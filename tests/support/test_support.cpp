@@ -1,0 +1,219 @@
+#include "support/test_support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace test_support {
+namespace {
+
+[[noreturn]] void ThrowEndOfInput() { throw EndOfInput(); }
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point Deadline(double seconds) {
+  return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// The child's environment: ours, with TERM replaced (or removed).
+std::vector<std::string> ChildEnvironment(const std::string& term) {
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    if (std::strncmp(*entry, "TERM=", 5) != 0) environment.emplace_back(*entry);
+  }
+  if (!term.empty()) environment.push_back("TERM=" + term);
+  return environment;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (std::string& text : texts) pointers.push_back(text.data());
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
+
+std::string Normalise(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    result += text[i];
+  }
+  return result;
+}
+
+// --- ConsoleCapture ---
+
+ConsoleCapture::ConsoleCapture(const std::string& input)
+    : input_(input),
+      saved_cin_(std::cin.rdbuf(input_.rdbuf())),
+      saved_cout_(std::cout.rdbuf(output_.rdbuf())),
+      saved_handler_(input::SetEndOfInputHandler(ThrowEndOfInput)) {}
+
+ConsoleCapture::~ConsoleCapture() {
+  input::SetEndOfInputHandler(saved_handler_);
+  std::cout.rdbuf(saved_cout_);
+  std::cin.rdbuf(saved_cin_);
+}
+
+std::string ConsoleCapture::Output() const { return output_.str(); }
+
+// --- TempDir ---
+
+TempDir::TempDir() {
+  char name[] = "/tmp/ossivar-test-XXXXXX";
+  if (mkdtemp(name) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = name;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+bool TempDir::CopyCoreData() const {
+  const std::filesystem::path data = std::filesystem::path(path_) / "data";
+  std::filesystem::create_directories(data);
+  const std::filesystem::path source = std::filesystem::path(OSSIVAR_SOURCE_DIR) / "data" / "Core Data.tov";
+  std::error_code error;
+  std::filesystem::copy_file(source, data / "Core Data.tov", std::filesystem::copy_options::overwrite_existing,
+                             error);
+  return !error;
+}
+
+// --- PtySession ---
+
+PtySession::PtySession(const std::string& working_directory, const PtyOptions& options) {
+  // Everything the child needs is made before the fork: after it the child
+  // only changes directory and execs.
+  std::vector<std::string> arguments{options.program};
+  std::vector<std::string> environment = ChildEnvironment(options.term);
+  std::vector<char*> argv = Pointers(arguments);
+  std::vector<char*> envp = Pointers(environment);
+
+  winsize size{};
+  size.ws_col = options.columns;
+  size.ws_row = options.rows;
+  pid_ = forkpty(&master_, nullptr, nullptr, &size);
+  if (pid_ == 0) {
+    if (chdir(working_directory.c_str()) != 0) _exit(126);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+  }
+  if (pid_ < 0) master_ = -1;
+}
+
+PtySession::~PtySession() {
+  if (pid_ > 0 && !exited_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (slave_ >= 0) close(slave_);
+  if (master_ >= 0) close(master_);
+}
+
+void PtySession::Send(const std::string& text) {
+  std::string::size_type sent = 0;
+  while (master_ >= 0 && sent < text.size()) {
+    const ssize_t count = write(master_, text.data() + sent, text.size() - sent);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return;
+    sent += static_cast<std::string::size_type>(count);
+  }
+}
+
+void PtySession::SendEof() { Send("\x04"); }
+
+bool PtySession::ReadSome(int timeout_ms) {
+  if (master_ < 0) return false;
+  pollfd descriptor{master_, POLLIN, 0};
+  if (poll(&descriptor, 1, timeout_ms) <= 0) return false;
+  char buffer[4096];
+  const ssize_t count = read(master_, buffer, sizeof buffer);
+  if (count <= 0) {
+    // The program has gone and closed its side; there is nothing more.
+    if (timeout_ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(std::min(timeout_ms, 10)));
+    return false;
+  }
+  output_.append(buffer, static_cast<std::string::size_type>(count));
+  return true;
+}
+
+bool PtySession::WaitFor(const std::string& text, double timeout_seconds) {
+  const auto deadline = Deadline(timeout_seconds);
+  for (;;) {
+    if (Screen().find(text) != std::string::npos) return true;
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) return false;
+    ReadSome(left);
+  }
+}
+
+void PtySession::Drain(double seconds) {
+  const auto deadline = Deadline(seconds);
+  for (int left = MillisecondsLeft(deadline); left > 0; left = MillisecondsLeft(deadline)) ReadSome(left);
+}
+
+std::string PtySession::Screen() const { return Normalise(output_); }
+
+bool PtySession::WaitExit(double timeout_seconds, int* status) {
+  if (pid_ <= 0) return false;
+  const auto deadline = Deadline(timeout_seconds);
+  for (;;) {
+    int child_status = 0;
+    if (waitpid(pid_, &child_status, WNOHANG) == pid_) {
+      exited_ = true;
+      while (ReadSome(0)) {
+      }
+      if (status != nullptr) *status = child_status;
+      return true;
+    }
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) return false;
+    // Keep reading meanwhile so a program with more to print is not blocked.
+    ReadSome(std::min(left, 10));
+  }
+}
+
+bool PtySession::Settings(termios* settings) {
+  if (slave_ < 0 && master_ >= 0) {
+    const char* name = ptsname(master_);
+    if (name != nullptr) slave_ = open(name, O_RDWR | O_NOCTTY);
+  }
+  return slave_ >= 0 && tcgetattr(slave_, settings) == 0;
+}
+
+bool PtySession::WaitForKeyWait(double timeout_seconds) {
+  const auto deadline = Deadline(timeout_seconds);
+  for (;;) {
+    termios settings{};
+    if (Settings(&settings) && (settings.c_lflag & (ICANON | ECHO)) == 0) return true;
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) return false;
+    ReadSome(std::min(left, 10));
+  }
+}
+
+}  // namespace test_support
