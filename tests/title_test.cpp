@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+
+#include <memory>
+#include <string>
+
+#include "support/test_support.h"
+
+namespace {
+
+using test_support::PtyOptions;
+using test_support::PtySession;
+using test_support::TempDir;
+
+constexpr double kTimeout = 10.0;
+
+std::string Spaces(std::string::size_type count) { return std::string(count, ' '); }
+
+const std::string kRule = std::string(80, '=') + "\n";
+
+// The title screen after its clear; it ends at the prompt.
+std::string TitleScreen() {
+  return "\n" + kRule + "\n" + Spaces(36) + "OSSIVAR\n\n" + Spaces(33) + "VER. 0.01.002\n\n\n" + kRule + "\n\n" +
+         Spaces(31) + "[N]ew Game\n" + Spaces(31) + "[C]ontinue\n" + Spaces(31) + "[Q]uit\n" + Spaces(32);
+}
+
+std::string FarewellScreen() {
+  return std::string(11, '\n') + Spaces(27) + "Another light vanquished." + std::string(12, '\n');
+}
+
+// With TERM=dumb a clear is one blank line.
+const std::string kDumbClear = "\n";
+const std::string kPromptEnd = "[Q]uit\n" + Spaces(32);
+
+bool ExitedWith(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
+
+bool LineModeWithEcho(PtySession& session) {
+  termios settings{};
+  return session.Settings(&settings) && (settings.c_lflag & ICANON) != 0 && (settings.c_lflag & ECHO) != 0;
+}
+
+class TitleTest : public ::testing::Test {
+ protected:
+  // Starts the game and waits for its first prompt; the output is then kept.
+  void Start(const PtyOptions& options = {}) {
+    session_ = std::make_unique<PtySession>(dir_.path(), options);
+    ASSERT_TRUE(session_->started());
+    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+  }
+
+  // Sends a line and waits for the title to come back after it.
+  void SendAndAwaitTitle(const std::string& line) {
+    session_->ClearOutput();
+    session_->Send(line);
+    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+  }
+
+  void ExpectCleanExit() {
+    int status = 0;
+    ASSERT_TRUE(session_->WaitExit(kTimeout, &status));
+    EXPECT_TRUE(ExitedWith(status, 0)) << "status " << status;
+  }
+
+  TempDir dir_;
+  std::unique_ptr<PtySession> session_;
+};
+
+TEST_F(TitleTest, ShowsTheTitleScreenExactly) {
+  Start();
+  session_->Drain(0.2);  // nothing more may follow the prompt
+  EXPECT_EQ(session_->Screen(), kDumbClear + TitleScreen());
+}
+
+TEST_F(TitleTest, AnyOtherLetterRedrawsTheTitle) {
+  Start();
+  for (const std::string line : {"x\n", "7\n", "?\n"}) {
+    SendAndAwaitTitle(line);
+    session_->Drain(0.1);
+    // The terminal echoes the line, then one clear and one title follow.
+    EXPECT_EQ(session_->Screen(), line + kDumbClear + TitleScreen());
+  }
+}
+
+TEST_F(TitleTest, OnlyTheFirstLetterOfALineCounts) {
+  Start();
+  session_->ClearOutput();
+  session_->Send("xQ\n");  // "x" redraws, then the "Q" left on the line quits
+  ASSERT_TRUE(session_->WaitFor("vanquished.", kTimeout)) << session_->Screen();
+  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+  EXPECT_EQ(session_->Screen(), "xQ\n" + kDumbClear + TitleScreen() + kDumbClear + FarewellScreen());
+  session_->Send("k");
+  ExpectCleanExit();
+}
+
+TEST_F(TitleTest, NewGameAndContinueSayNotAvailableAndReturn) {
+  Start();
+  const struct {
+    std::string line;
+    std::string message;
+  } cases[] = {{"  n\n", "New game is not available yet.\n"},
+               {"N\n", "New game is not available yet.\n"},
+               {"c\n", "Continue is not available yet.\n"},
+               {"C\n", "Continue is not available yet.\n"}};
+  for (const auto& entry : cases) {
+    session_->ClearOutput();
+    session_->Send(entry.line);
+    ASSERT_TRUE(session_->WaitFor(entry.message, kTimeout)) << session_->Screen();
+    ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+    EXPECT_EQ(session_->Screen(), entry.line + kDumbClear + entry.message);
+    SendAndAwaitTitle("k");  // the key is not echoed
+    EXPECT_EQ(session_->Screen(), kDumbClear + TitleScreen());
+  }
+}
+
+TEST_F(TitleTest, QuitShowsTheFarewellAndAKeyEndsTheGame) {
+  for (const std::string line : {"q\n", "Q\n"}) {
+    Start();
+    session_->ClearOutput();
+    session_->Send(line);
+    ASSERT_TRUE(session_->WaitFor("vanquished.", kTimeout));
+    ASSERT_TRUE(session_->WaitForKeyWait(kTimeout)) << "the farewell must wait for a key";
+    session_->Drain(0.1);
+    EXPECT_EQ(session_->Screen(), line + kDumbClear + FarewellScreen());
+    session_->Send(" ");
+    ExpectCleanExit();
+    EXPECT_EQ(session_->Screen(), line + kDumbClear + FarewellScreen());  // the key printed nothing
+  }
+}
+
+TEST_F(TitleTest, EndOfInputAtTheTitleEndsCleanly) {
+  Start();
+  session_->ClearOutput();
+  session_->SendEof();
+  ExpectCleanExit();
+  EXPECT_EQ(session_->Screen(), "\n");
+}
+
+TEST_F(TitleTest, EndOfInputDuringAKeyWaitEndsCleanlyAndRestoresTheTerminal) {
+  Start();
+  session_->Send("q\n");
+  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+  session_->ClearOutput();
+  session_->SendEof();
+  ExpectCleanExit();
+  EXPECT_EQ(session_->Screen(), "\n");
+  EXPECT_TRUE(LineModeWithEcho(*session_));
+}
+
+TEST_F(TitleTest, AnArrowKeyDoesNotLeakIntoTheNextPrompt) {
+  Start();
+  session_->Send("n\n");
+  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+  SendAndAwaitTitle("\x1b[A");
+  session_->ClearOutput();
+  session_->Send("q\n");
+  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+  // Left-over "[A" would have been read first and drawn the title twice more.
+  EXPECT_EQ(session_->Screen(), "q\n" + kDumbClear + FarewellScreen());
+}
+
+TEST_F(TitleTest, RealTerminalGetsSizingAndClearSequences) {
+  PtyOptions options;
+  options.term = "xterm";
+  Start(options);
+  session_->Drain(0.2);
+  EXPECT_EQ(session_->Screen(), "\x1b[8;24;80t\x1b[H\x1b[2J\x1b[3J" + TitleScreen());
+}
+
+TEST_F(TitleTest, SmallTerminalGetsOneSizeNotice) {
+  for (const char* term : {"xterm", "dumb"}) {
+    PtyOptions options;
+    options.term = term;
+    options.columns = 60;
+    options.rows = 20;
+    session_ = std::make_unique<PtySession>(dir_.path(), options);
+    ASSERT_TRUE(session_->WaitFor("This one is 60 by 20.", kTimeout)) << session_->Screen();
+    EXPECT_NE(session_->Screen().find("80 columns by 24 lines"), std::string::npos);
+    ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+    if (std::string(term) == "dumb") {
+      EXPECT_EQ(session_->Screen().find('\x1b'), std::string::npos);
+    }
+    session_->Send("k");
+    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+    SendAndAwaitTitle("x\n");
+    EXPECT_EQ(session_->Screen().find("This one is"), std::string::npos);
+  }
+}
+
+TEST_F(TitleTest, UnknownSizeGivesNoNotice) {
+  PtyOptions options;
+  options.columns = 0;
+  options.rows = 0;
+  Start(options);
+  session_->Drain(0.2);
+  EXPECT_EQ(session_->Screen(), kDumbClear + TitleScreen());
+}
+
+class KeyWaitSignalTest : public TitleTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(KeyWaitSignalTest, TerminalIsRestoredWhenKilledDuringAKeyWait) {
+  Start();
+  session_->Send("q\n");
+  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+  ASSERT_FALSE(LineModeWithEcho(*session_));
+  kill(session_->pid(), GetParam());
+  int status = 0;
+  ASSERT_TRUE(session_->WaitExit(kTimeout, &status));
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == GetParam()) << "status " << status;
+  EXPECT_TRUE(LineModeWithEcho(*session_));
+}
+
+INSTANTIATE_TEST_SUITE_P(EndingSignals, KeyWaitSignalTest, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
+
+}  // namespace
