@@ -1,0 +1,389 @@
+// Length-prefixed strings, element affinities and the fourteen aspects.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+#include "model/actor.h"
+#include "model/aspect.h"
+#include "model/element.h"
+#include "model/pstr.h"
+#include "support/test_support.h"
+
+namespace {
+
+template <typename T>
+std::string FileForm(const T& value) {
+  std::ostringstream out;
+  out << value;
+  return out.str();
+}
+
+template <typename T>
+std::string ConsoleForm(const T& value) {
+  test_support::ConsoleCapture capture;
+  std::cout << value;
+  return capture.Output();
+}
+
+template <typename T>
+std::string Prefix(const pstr<T>& text) {
+  return std::string(reinterpret_cast<const char*>(text.data), text.prefix_width);
+}
+
+// --- pstr -----------------------------------------------------------------
+
+TEST(Pstr, EmptyTextIsOnlyThePrefix) {
+  const pstr<unsigned char> narrow("");
+  EXPECT_EQ(narrow.length, 0);
+  EXPECT_EQ(narrow.prefix_width, 1u);
+  EXPECT_EQ(FileForm(narrow), std::string("\x00", 1));
+
+  const pstr<unsigned short> wide("");
+  EXPECT_EQ(wide.length, 0);
+  EXPECT_EQ(wide.prefix_width, 2u);
+  EXPECT_EQ(FileForm(wide), std::string("\x00\x00", 2));
+}
+
+TEST(Pstr, BufferHoldsPrefixThenCharacters) {
+  const pstr<unsigned char> narrow("abc");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(narrow.data), 4),
+            "\x03"
+            "abc");
+  EXPECT_EQ(FileForm(narrow),
+            "\x03"
+            "abc");
+
+  const pstr<unsigned short> wide("abc");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(wide.data), 5), std::string("\x03\x00"
+                                                                                  "abc",
+                                                                                  5));
+  EXPECT_EQ(FileForm(wide), std::string("\x03\x00"
+                                        "abc",
+                                        5));
+  EXPECT_EQ(wide.str(), "abc");
+}
+
+TEST(Pstr, WidePrefixIsLittleEndian) {
+  const std::string text(300, 'x');  // 0x012C
+  const pstr<unsigned short> wide(text.c_str());
+  EXPECT_EQ(wide.length, 300);
+  EXPECT_EQ(Prefix(wide), std::string("\x2C\x01", 2));
+  EXPECT_EQ(FileForm(wide).size(), 302u);
+}
+
+TEST(Pstr, OverlongTextsKeepTheirFirstCharacters) {
+  const std::string exact(255, 'a');
+  const pstr<unsigned char> kept(exact.c_str());
+  EXPECT_EQ(kept.length, 255);
+  EXPECT_EQ(kept.str(), exact);
+
+  // A 256-character name must not wrap to an empty one.
+  std::string longer = std::string(255, 'b') + "c";
+  const pstr<unsigned char> cut(longer.c_str());
+  EXPECT_EQ(cut.length, 255);
+  EXPECT_EQ(cut.str(), std::string(255, 'b'));
+  EXPECT_EQ(Prefix(cut), "\xFF");
+
+  std::string three_hundred(300, 'd');
+  three_hundred[254] = 'e';
+  const pstr<unsigned char> cut_more(three_hundred.c_str());
+  EXPECT_EQ(cut_more.length, 255);
+  EXPECT_EQ(cut_more.str().back(), 'e');
+
+  std::string huge(70000, 'f');
+  huge[65534] = 'g';
+  huge[65535] = 'h';
+  const pstr<unsigned short> wide(huge.c_str());
+  EXPECT_EQ(wide.length, 65535);
+  EXPECT_EQ(wide.str().back(), 'g');
+  EXPECT_EQ(Prefix(wide), std::string("\xFF\xFF", 2));
+  EXPECT_EQ(FileForm(wide).size(), 65537u);
+}
+
+TEST(Pstr, ConsoleFormHasNoPrefix) {
+  const pstr<unsigned char> name("John");
+  EXPECT_EQ(ConsoleForm(name), "John");
+  EXPECT_EQ(FileForm(name), "\x04John");
+  const pstr<unsigned short> wide("John");
+  EXPECT_EQ(ConsoleForm(wide), "John");
+}
+
+TEST(Pstr, CopiesAreDeep) {
+  pstr<unsigned char> source("Goblin");
+  pstr<unsigned char> copy("x");
+  copy = source;
+  EXPECT_NE(copy.data, source.data);
+  source.data[1] = 'Z';
+  source = pstr<unsigned char>("other");
+  EXPECT_EQ(copy.str(), "Goblin");
+  EXPECT_EQ(FileForm(copy), "\x06Goblin");
+
+  const pstr<unsigned short> wide_source("description");
+  const pstr<unsigned short> wide_copy(wide_source);
+  EXPECT_NE(wide_copy.data, wide_source.data);
+  EXPECT_EQ(FileForm(wide_copy), FileForm(wide_source));
+
+  const pstr<unsigned char>& same = copy;
+  copy = same;  // self-assignment keeps the text
+  EXPECT_EQ(copy.str(), "Goblin");
+}
+
+TEST(Pstr, ReadsBackWhatItWrote) {
+  std::istringstream in(std::string("\x08JOHN DOE", 9) + "rest");
+  pstr<unsigned char> name("old text");
+  in >> name;
+  EXPECT_EQ(name.length, 8);
+  EXPECT_EQ(name.str(), "JOHN DOE");
+  EXPECT_EQ(FileForm(name), std::string("\x08JOHN DOE", 9));
+  // The stream stands right after the string.
+  std::string rest;
+  in >> rest;
+  EXPECT_EQ(rest, "rest");
+
+  std::istringstream wide_in(std::string("\x05\x00hello!", 8));
+  pstr<unsigned short> wide;
+  wide_in >> wide;
+  EXPECT_EQ(wide.length, 5);
+  EXPECT_EQ(wide.str(), "hello");
+  EXPECT_EQ(FileForm(wide), std::string("\x05\x00hello", 7));
+  EXPECT_EQ(wide_in.get(), '!');
+}
+
+TEST(Pstr, ReadsAnEmptyText) {
+  std::istringstream in(std::string("\x00\x07", 2));
+  pstr<unsigned char> name("something");
+  in >> name;
+  EXPECT_EQ(name.length, 0);
+  EXPECT_EQ(name.str(), "");
+  EXPECT_EQ(in.get(), 7);
+}
+
+TEST(Pstr, ShortReadKeepsTheLengthAndFailsTheStream) {
+  std::istringstream in(
+      std::string("\x0A"
+                  "abc",
+                  4));
+  pstr<unsigned char> name("x");
+  in >> name;
+  EXPECT_EQ(name.length, 10);
+  EXPECT_EQ(name.str().substr(0, 3), "abc");
+  EXPECT_EQ(Prefix(name), "\x0A");
+  EXPECT_TRUE(in.eof());
+}
+
+TEST(Pstr, DefaultHasNoBufferButWritesAnEmptyText) {
+  const pstr<unsigned char> empty;
+  EXPECT_EQ(empty.length, 0);
+  EXPECT_EQ(empty.str(), "");
+  EXPECT_EQ(FileForm(empty), std::string("\x00", 1));
+}
+
+// --- elements -------------------------------------------------------------
+
+TEST(Element, NamesFollowTheElementOrder) {
+  const char* const expected[7] = {"Water", "Wind", "Earth", "Fire", "Light", "Dark", "Arcane"};
+  for (int k = 0; k < 7; ++k) EXPECT_STREQ(elements::kElementNames[k], expected[k]) << k;
+  EXPECT_STREQ(elements::kWaterName, "Water");
+  EXPECT_STREQ(elements::kWindName, "Wind");
+  EXPECT_STREQ(elements::kEarthName, "Earth");
+  EXPECT_STREQ(elements::kFireName, "Fire");
+  EXPECT_STREQ(elements::kLightName, "Light");
+  EXPECT_STREQ(elements::kDarkName, "Dark");
+  EXPECT_STREQ(elements::kArcaneName, "Arcane");
+}
+
+TEST(Element, ConsoleFormIsAPercentage) {
+  const struct {
+    unsigned char value;
+    const char* shown;
+  } cases[] = {{128, "100%"}, {255, "199%"}, {0, "0%"}, {160, "125%"}, {112, "87%"}, {144, "112%"}};
+  for (const auto& c : cases) {
+    element e;
+    e.set(c.value);
+    EXPECT_EQ(ConsoleForm(e), c.shown) << int(c.value);
+  }
+}
+
+TEST(Element, ConsoleFormHonoursTheCallersWidth) {
+  element e;
+  e.set(112);
+  test_support::ConsoleCapture capture;
+  std::cout.width(3);
+  std::cout << e;
+  EXPECT_EQ(capture.Output(), " 87%");
+}
+
+TEST(Element, ArithmeticSaturates) {
+  element e;
+  EXPECT_EQ(e.get(), 128);
+  e.set(250);
+  e += 16;
+  EXPECT_EQ(e.get(), 255);
+  e.set(10);
+  e -= 16;
+  EXPECT_EQ(e.get(), 0);
+  e.set(16);
+  e -= 16;
+  EXPECT_EQ(e.get(), 0);
+  e.set(17);
+  e -= 16;
+  EXPECT_EQ(e.get(), 1);
+  e.set(239);
+  e += 16;
+  EXPECT_EQ(e.get(), 255);
+  // Saturation loses information: up and down again is not the identity.
+  e.set(200);
+  e += 100;
+  e -= 100;
+  EXPECT_EQ(e.get(), 155);
+}
+
+TEST(Element, AssignmentCopiesTheValueOnly) {
+  element water(elements::kWaterName);
+  element fire(elements::kFireName);
+  fire.set(144);
+  water = fire;
+  EXPECT_EQ(water.get(), 144);
+  EXPECT_STREQ(water.name, "Water");
+  const element& same = water;
+  water = same;
+  EXPECT_EQ(water.get(), 144);
+}
+
+TEST(Element, FileFormIsOneByte) {
+  element e;
+  e.set(144);
+  EXPECT_EQ(FileForm(e), "\x90");
+  std::istringstream in("\x90\x01");
+  element back(elements::kDarkName);
+  in >> back;
+  EXPECT_EQ(back.get(), 144);
+  EXPECT_STREQ(back.name, "Dark");
+  EXPECT_EQ(in.get(), 1);
+}
+
+// --- aspects --------------------------------------------------------------
+
+struct AspectRow {
+  const aspect* object;
+  const char* name;
+  int strengthens;
+  int weakens;
+};
+
+const AspectRow kVirtues[7] = {
+    {&aspects::temperment, "Temperance", 0, 3}, {&aspects::charity, "Charity", 1, 2},
+    {&aspects::diligence, "Diligence", 2, 0},   {&aspects::kindness, "Kindness", 3, 5},
+    {&aspects::chastity, "Chastity", 4, 6},     {&aspects::patience, "Patience", 5, 1},
+    {&aspects::humility, "Humility", 6, 4},
+};
+const AspectRow kVices[7] = {
+    {&aspects::sloth, "Sloth", 0, 2}, {&aspects::wrath, "Wrath", 1, 5},
+    {&aspects::greed, "Greed", 2, 1}, {&aspects::gluttony, "Gluttony", 3, 0},
+    {&aspects::pride, "Pride", 4, 6}, {&aspects::envy, "Envy", 5, 3},
+    {&aspects::lust, "Lust", 6, 4},
+};
+
+TEST(Aspect, TableAndLookups) {
+  for (int k = 0; k < 7; ++k) {
+    for (const AspectRow& row : {kVirtues[k], kVices[k]}) {
+      EXPECT_STREQ(row.object->name, row.name);
+      EXPECT_EQ(row.object->strengthens, row.strengthens) << row.name;
+      EXPECT_EQ(row.object->weakens, row.weakens) << row.name;
+      EXPECT_NE(row.object->description, nullptr);
+    }
+    EXPECT_EQ(aspects::FindVirtue(k), kVirtues[k].object) << k;
+    EXPECT_EQ(aspects::FindVice(k), kVices[k].object) << k;
+  }
+  EXPECT_EQ(aspects::kElementModifier, 16);
+}
+
+TEST(Aspect, OutOfRangeNumbersGiveTheSeventh) {
+  for (int number : {6, 7, 200, 255, -1, -200}) {
+    EXPECT_EQ(aspects::FindVirtue(number), &aspects::humility) << number;
+    EXPECT_EQ(aspects::FindVice(number), &aspects::lust) << number;
+  }
+  EXPECT_EQ(aspects::FindVice(3), &aspects::gluttony);
+}
+
+TEST(Aspect, DescriptionsAreWordForWord) {
+  const struct {
+    const aspect* object;
+    const char* text;
+  } cases[] = {
+      {&aspects::temperment,
+       "Moderation is the essence of temperance. It is the mastery of desire. Like water, taking enough "
+       "provides life, while overindulgence drowns you."},
+      {&aspects::charity,
+       "Charity is justice of the needy. It is what can be achieved rather than what can be given. The "
+       "virtue of wind, it is filling the sails of the destitute to reach new heights."},
+      {&aspects::diligence,
+       "Diligence is careful persistence. It is the virtue of earth, and the power to level mountains with "
+       "raindrops or grow a magnificent tree from a tiny seed."},
+      {&aspects::kindness,
+       "Kindness is helpfulness toward others without expected compensation. It is the virtue of Fire: "
+       "heating our meals and homes, and the conjured warmth in our hearts. The gentle paragon gives until "
+       "nothing remains; like a flame that burns itself out."},
+      {&aspects::chastity, "Chastity is purity. It is the virtue of light that shines upon us all."},
+      {&aspects::patience,
+       "Patience is the mastery over desire. It is the virtue of the dark which forever lurks, biding its "
+       "time to shine."},
+      {&aspects::humility,
+       "Humility is the understanding of ones place in the greater workings of the world. It is the virtue "
+       "of the arcane, suggesting a clairvoyant sight of the world others cannot see."},
+      {&aspects::sloth,
+       "Sloth is the failure to act. It allows fate to control you and is the vice of water, slipping "
+       "between your fingers."},
+      {&aspects::wrath,
+       "Wrath is failure to control ones emotions. It is the vice of wind, rampaging aimlessly."},
+      {&aspects::greed,
+       "Greed is the insatiable desire for personal gain. It is the vice of earth that inches across the "
+       "world, consuming all."},
+      {&aspects::gluttony, "Gluttony is the inability to stop consuming. It is the vice of fire."},
+      {&aspects::pride,
+       "Pride is the overvalue of ones self. It is the vice of light that steals all attention."},
+      {&aspects::envy,
+       "Envy is the desire for what others possessions and achievements. It is the the vice of darkness "
+       "vying in the corner."},
+      {&aspects::lust, "Lust is the insatiable obsession over something. It is the vice of the arcane."},
+  };
+  for (const auto& c : cases) EXPECT_STREQ(c.object->description, c.text) << c.object->name;
+}
+
+std::array<unsigned char, 7> Elements(const actor& a) {
+  std::array<unsigned char, 7> values{};
+  for (int k = 0; k < 7; ++k) values[k] = a.elements[k].get();
+  return values;
+}
+
+TEST(Aspect, ElementEffectsOnAnActor) {
+  actor a;
+  a.PickVirtueVice(&aspects::temperment, nullptr);
+  EXPECT_EQ(Elements(a), (std::array<unsigned char, 7>{144, 128, 128, 112, 128, 128, 128}));
+  a.PickVirtueVice(nullptr, &aspects::sloth);
+  EXPECT_EQ(Elements(a), (std::array<unsigned char, 7>{160, 128, 112, 112, 128, 128, 128}));
+  // Picking does not record the aspects.
+  EXPECT_EQ(a.virtue, nullptr);
+  EXPECT_EQ(a.vice, nullptr);
+
+  actor same_element;
+  same_element.PickVirtueVice(&aspects::kindness, &aspects::gluttony);
+  EXPECT_EQ(Elements(same_element), (std::array<unsigned char, 7>{112, 128, 128, 160, 128, 112, 128}));
+
+  actor light;
+  light.PickVirtueVice(&aspects::chastity, &aspects::pride);
+  EXPECT_EQ(Elements(light), (std::array<unsigned char, 7>{128, 128, 128, 128, 160, 128, 96}));
+}
+
+TEST(Aspect, RepeatedPicksSaturateTheElements) {
+  actor a;
+  for (int i = 0; i < 10; ++i) a.PickVirtueVice(&aspects::humility, &aspects::lust);
+  EXPECT_EQ(a.elements[6].get(), 255);
+  EXPECT_EQ(a.elements[4].get(), 0);
+}
+
+}  // namespace
