@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # Debian packages the build and the tests need; add new ones here.
-PACKAGES="cmake ninja-build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev"
+PACKAGES="cmake ninja-build clang libclang-rt-14-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev"
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
