@@ -141,6 +141,7 @@ TEST_F(TitleTest, EndOfInputAtTheTitleEndsCleanly) {
 TEST_F(TitleTest, EndOfInputDuringAKeyWaitEndsCleanlyAndRestoresTheTerminal) {
   Start();
   session_->Send("q\n");
+  ASSERT_TRUE(session_->WaitFor("vanquished.", kTimeout));
   ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
   session_->ClearOutput();
   session_->SendEof();

@@ -26,6 +26,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Output still on its way through the terminal comes within this time.
+constexpr int kQuietMilliseconds = 50;
+
 Clock::time_point Deadline(double seconds) {
   return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
@@ -185,7 +188,7 @@ bool PtySession::WaitExit(double timeout_seconds, int* status) {
     int child_status = 0;
     if (waitpid(pid_, &child_status, WNOHANG) == pid_) {
       exited_ = true;
-      while (ReadSome(0)) {
+      while (ReadSome(kQuietMilliseconds)) {
       }
       if (status != nullptr) *status = child_status;
       return true;
@@ -209,7 +212,12 @@ bool PtySession::WaitForKeyWait(double timeout_seconds) {
   const auto deadline = Deadline(timeout_seconds);
   for (;;) {
     termios settings{};
-    if (Settings(&settings) && (settings.c_lflag & (ICANON | ECHO)) == 0) return true;
+    if (Settings(&settings) && (settings.c_lflag & (ICANON | ECHO)) == 0) {
+      // The program wrote its screen before switching; let that arrive.
+      while (ReadSome(kQuietMilliseconds)) {
+      }
+      return true;
+    }
     const int left = MillisecondsLeft(deadline);
     if (left == 0) return false;
     ReadSome(std::min(left, 10));

@@ -108,6 +108,7 @@ class PtySession {
 
   // Waits until the program has put the terminal into its key-wait mode
   // (no line editing, no echo), so a key sent next is read as that key.
+  // The screen written before the wait has been read when it returns.
   bool WaitForKeyWait(double timeout_seconds);
 
  private:
