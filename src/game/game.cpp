@@ -1,11 +1,96 @@
 #include "game/game.h"
 
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "character_creation/chargen.h"
+#include "combat/battle.h"
 #include "console/console_util.h"
+#include "data_file/io_file.h"
 #include "platform/input.h"
+#include "platform/random.h"
+
+namespace game {
+
+const char* const kContentName = "Core Data";
+const char* const kSaveName = "save01";
+const char* const kContinueName = "Save01";
+
+namespace {
+
+// The session draws among the four parties after the player's.
+constexpr std::size_t kDrawnParties = 4;
+constexpr int kDrawsPerParty = 10922;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool HasPlayableRace(const tov_file& file) {
+  return std::any_of(file.races.begin(), file.races.end(), [](const race& r) { return r.playable != 0; });
+}
+
+// A battle shows every fighter's race and career and divides by the size
+// of each side, so no drawn party may be empty or hold a half-made actor.
+bool Fighters(const party& side) {
+  return !side.members.empty() && std::all_of(side.members.begin(), side.members.end(), [](const actor* a) {
+           return a != nullptr && a->race != nullptr && a->career != nullptr;
+         });
+}
+
+}  // namespace
+
+std::string ContentProblem(const tov_file& file, const content_use& use) {
+  if (!file.file_found) return "was not found";
+  if (file.open_result == tov_file::kWrongMagic) return "is not a data file";
+  if (file.open_result != tov_file::kAccepted) return "is written in a format this game cannot read";
+  if (use == content_use::kNewGame && !HasPlayableRace(file)) return "has no playable race";
+  if (file.parties.empty()) return "has no parties at all";
+  if (!Fighters(file.parties.front())) return "has no one fit to fight in the player's party";
+  if (file.parties.size() < 2) return "has no enemy party";
+  const std::size_t last = std::min(file.parties.size() - 1, kDrawnParties);
+  for (std::size_t p = 1; p <= last; ++p) {
+    if (!Fighters(file.parties[p])) return "has an enemy party with no one fit to fight";
+  }
+  return "";
+}
+
+std::size_t EnemyPosition(const int& draw, const std::size_t& party_count) {
+  const std::size_t drawn = 1 + static_cast<std::size_t>(static_cast<unsigned>(draw) / kDrawsPerParty);
+  if (party_count == 0) return 0;
+  return std::min(drawn, party_count - 1);
+}
+
+std::string FindDataFile(const std::string& directory, const std::string& base_name) {
+  namespace fs = std::filesystem;
+  const std::string wanted = base_name + ".tov";
+  std::error_code error;
+  if (fs::is_regular_file(fs::path(directory) / wanted, error)) return base_name;
+
+  std::vector<std::string> matches;
+  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    std::error_code kind_error;
+    if (Lower(name) == Lower(wanted) && it->is_regular_file(kind_error)) matches.push_back(name);
+  }
+  if (matches.empty()) return base_name;
+  std::sort(matches.begin(), matches.end());
+  const auto lower = std::find(matches.begin(), matches.end(), Lower(wanted));
+  const std::string& chosen = lower != matches.end() ? *lower : matches.front();
+  return chosen.substr(0, chosen.size() - 4);
+}
+
+std::string DisplayPath(const std::string& base_name) { return "data/" + base_name + ".tov"; }
+
+}  // namespace game
 
 namespace {
 
@@ -31,19 +116,90 @@ void Farewell() {
   console::Pause();
 }
 
-void NotAvailable(const char* line) {
+// Two centred-looking lines in the middle of an otherwise empty screen.
+void Introduction(const char* first, const char* second) {
   console::NewScreen();
-  std::cout << line << '\n';
+  std::cout << std::string(11, '\n') << Spaces(13) << first << '\n'
+            << Spaces(11) << second << std::string(11, '\n');
   console::Pause();
+}
+
+void Refusal(const char* what, const std::string& base_name, const std::string& problem) {
+  console::NewScreen();
+  std::cout << "\n\t" << what << "\n\n\t" << game::DisplayPath(base_name) << ' ' << problem
+            << ".\n\n\tPress a key to return to the title menu.\n";
+  console::Pause();
+}
+
+// A failed save costs nothing yet: the old save stays, so the session goes
+// on and tries again before the next battle.
+void Save(tov_file* file) {
+  if (file->Write(true)) return;
+  console::NewScreen();
+  std::cout << "\n\tThe game could not be saved to " << game::DisplayPath(file->file_name) << ".\n\t"
+            << file->write_error << "\n\n\tThe last save is left as it was, and the game goes on.\n";
+  console::Pause();
+}
+
+void MarkPlayerControlled(party& player) {
+  for (actor** member = player.Begin(); member != player.End(); ++member) (*member)->player_controlled = true;
+}
+
+void RestoreAll(party& side) {
+  for (actor** member = side.Begin(); member != side.End(); ++member) (*member)->Restore();
 }
 
 }  // namespace
 
-// Placeholders until the new-game and continue flows exist; both come back
-// to the title menu.
-void NewGame() { NotAvailable("New game is not available yet."); }
+void NewGame() {
+  Introduction("A druid accidentally reincarnates you instead of their",
+               "prettier, and much more successful, friend. Who are you?");
+  tov_file file(game::kContentName);
+  const std::string problem = game::ContentProblem(file, game::content_use::kNewGame);
+  if (!problem.empty()) {
+    Refusal("A new game cannot begin.", game::kContentName, problem);
+    return;
+  }
+  actor* hero = &file.actors.emplace_back();
+  CharGen::NewActor(hero, &file);
+  party& player = file.parties.front();
+  player.members.front() = hero;
+  MarkPlayerControlled(player);
+  file.RenameFile(game::kSaveName, false);
+  Save(&file);
+  MainLoop(&file, hero);
+}
 
-void ContinueGame() { NotAvailable("Continue is not available yet."); }
+void ContinueGame() {
+  Introduction("Curtains rise and the world watches. Silence. ", "Your destiny awaits.");
+  // The new game writes "save01"; where letter case counts, the exact name
+  // would miss it.
+  const std::string name = game::FindDataFile("data", game::kContinueName);
+  tov_file file(name);
+  const std::string problem = game::ContentProblem(file, game::content_use::kContinue);
+  if (!problem.empty()) {
+    Refusal("The saved game cannot be continued.", name, problem);
+    return;
+  }
+  MarkPlayerControlled(file.parties.front());
+  MainLoop(&file, &file.actors.back());
+}
+
+void MainLoop(tov_file* file, actor*) {
+  party foes;
+  for (;;) {
+    rng::Seed(static_cast<unsigned int>(std::time(nullptr)));
+    foes = file->parties[game::EnemyPosition(rng::Draw(), file->parties.size())];
+    party& player = file->parties.front();
+    RestoreAll(player);
+    RestoreAll(foes);
+    Save(file);
+    battle fight;
+    fight.allies = &player;
+    fight.foes = &foes;
+    fight.Battle();
+  }
+}
 
 void MainMenu() {
   for (;;) {
