@@ -29,6 +29,11 @@ party& party::operator=(const party& other) {
     members.push_back(shared_members || !member ? member : OwnCopy(*member));
   }
   member_count = other.member_count;
+  // A shared source may list actors this party owned; those stay alive.
+  for (std::unique_ptr<actor>& old : old_owned) {
+    if (std::find(members.begin(), members.end(), old.get()) != members.end())
+      owned_.push_back(std::move(old));
+  }
   return *this;
 }
 
@@ -104,7 +109,12 @@ std::istream& operator>>(std::istream& in, party& p) {
   p.shared_members = binary_io::ReadU8(in) != 0;
   const unsigned char count = binary_io::ReadU8(in);
   p.member_ids.clear();
-  for (int i = 0; i < count && in; ++i) p.member_ids.push_back(binary_io::ReadU32(in));
+  // A cut-off list keeps only the identifiers that were really there.
+  for (int i = 0; i < count; ++i) {
+    const std::uint32_t member_id = binary_io::ReadU32(in);
+    if (!in) break;
+    p.member_ids.push_back(member_id);
+  }
   // Slots stay empty until the data file resolves them.
   p.members.assign(p.member_ids.size(), nullptr);
   p.member_count = static_cast<unsigned char>(p.member_ids.size());
