@@ -1,0 +1,26 @@
+#ifndef OSSIVAR_TOOLS_TOV_JSON_DUMP_H
+#define OSSIVAR_TOOLS_TOV_JSON_DUMP_H
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "content.h"
+
+// The JSON form authors edit: every field of every record, stat values both
+// raw (8.8 fixed point) and in points, aspects by name, and beside every
+// reference the name the game resolves it to.
+namespace json_dump {
+
+nlohmann::ordered_json Content(const tov::content& file);
+
+// Indented JSON that keeps small objects on one line, so a record reads
+// as a short block rather than a column of braces. Ends with a newline.
+std::string Format(const nlohmann::ordered_json& document);
+
+// Texts are bytes; each byte becomes the character of the same number
+// (U+0000 to U+00FF), so any text survives the trip through JSON.
+std::string ToUtf8(const std::string& bytes);
+
+}  // namespace json_dump
+
+#endif
