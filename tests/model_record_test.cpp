@@ -463,6 +463,19 @@ TEST(Actor, ReadingLeavesRaceAndCareerForTheDataFile) {
   EXPECT_EQ(a.vice, &aspects::lust);
 }
 
+TEST(Actor, ConsoleFormChangesOnlyTheName) {
+  // Only the name loses its prefix; stats and elements keep their bytes.
+  actor a(3, "Bo", false, nullptr, nullptr, &aspects::kindness, &aspects::sloth);
+  a.strength.base = 3840;
+  a.strength.current = 3200;
+  a.health.base = 512;
+  std::string expected = FileForm(a);
+  expected.erase(6, 1);
+  test_support::ConsoleCapture capture;
+  std::cout << a;
+  EXPECT_EQ(capture.Output(), expected);
+}
+
 TEST(Actor, ReadingReplacesTheName) {
   actor source(0, "A much longer name than before", false, nullptr, nullptr, nullptr, nullptr);
   actor target;

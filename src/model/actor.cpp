@@ -2,6 +2,16 @@
 
 #include "model/binary_io.h"
 
+namespace {
+
+void WriteValues(std::ostream& out, const stat_base& stat) {
+  binary_io::WriteU16(out, stat.base);
+  binary_io::WriteU16(out, stat.wound);
+  binary_io::WriteU16(out, stat.current);
+}
+
+}  // namespace
+
 actor::actor() { Wire(); }
 
 actor::actor(const unsigned int& actor_id, const char* actor_name, const bool& is_female,
@@ -126,9 +136,14 @@ std::ostream& operator<<(std::ostream& out, const actor& a) {
   binary_io::WriteU32(out, a.career_id);
   binary_io::WriteU8(out, a.virtue ? a.virtue->strengthens : 0);
   binary_io::WriteU8(out, a.vice ? a.vice->strengthens : 0);
-  out << a.strength << a.wisdom << a.agility;
-  out << a.health << a.energy << a.attack_damage << a.reflex << a.dexterity << a.precision;
-  for (const element& e : a.elements) out << e;
+  // Stats and elements go out as bytes even on the console, where their own
+  // operators would print them for reading.
+  for (const stat_swag* s : {&a.strength, &a.wisdom, &a.agility}) {
+    WriteValues(out, *s);
+    binary_io::WriteU16(out, s->growth);
+  }
+  for (int i = 3; i < 9; ++i) WriteValues(out, *a.Stat(i));
+  for (const element& e : a.elements) binary_io::WriteU8(out, e.get());
   return out;
 }
 
