@@ -1,13 +1,10 @@
 #include "game/game.h"
 
 #include <algorithm>
-#include <cctype>
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "character_creation/chargen.h"
 #include "combat/battle.h"
@@ -27,12 +24,6 @@ namespace {
 // The session draws among the four parties after the player's.
 constexpr std::size_t kDrawnParties = 4;
 constexpr int kDrawsPerParty = 10922;
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 bool HasPlayableRace(const tov_file& file) {
   return std::any_of(file.races.begin(), file.races.end(), [](const race& r) { return r.playable != 0; });
@@ -67,25 +58,6 @@ std::size_t EnemyPosition(const int& draw, const std::size_t& party_count) {
   const std::size_t drawn = 1 + static_cast<std::size_t>(static_cast<unsigned>(draw) / kDrawsPerParty);
   if (party_count == 0) return 0;
   return std::min(drawn, party_count - 1);
-}
-
-std::string FindDataFile(const std::string& directory, const std::string& base_name) {
-  namespace fs = std::filesystem;
-  const std::string wanted = base_name + ".tov";
-  std::error_code error;
-  if (fs::is_regular_file(fs::path(directory) / wanted, error)) return base_name;
-
-  std::vector<std::string> matches;
-  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    std::error_code kind_error;
-    if (Lower(name) == Lower(wanted) && it->is_regular_file(kind_error)) matches.push_back(name);
-  }
-  if (matches.empty()) return base_name;
-  std::sort(matches.begin(), matches.end());
-  const auto lower = std::find(matches.begin(), matches.end(), Lower(wanted));
-  const std::string& chosen = lower != matches.end() ? *lower : matches.front();
-  return chosen.substr(0, chosen.size() - 4);
 }
 
 std::string DisplayPath(const std::string& base_name) { return "data/" + base_name + ".tov"; }
@@ -136,8 +108,8 @@ void Refusal(const char* what, const std::string& base_name, const std::string& 
 void Save(tov_file* file) {
   if (file->Write(true)) return;
   console::NewScreen();
-  std::cout << "\n\tThe game could not be saved to " << game::DisplayPath(file->file_name) << ".\n\t"
-            << file->write_error << "\n\n\tThe last save is left as it was, and the game goes on.\n";
+  std::cout << "\n\tThe game could not be saved to " << game::DisplayPath(file->file_name) << ":\n\t"
+            << file->write_error << ".\n\n\tThe last save is left as it was, and the game goes on.\n";
   console::Pause();
 }
 
@@ -157,7 +129,7 @@ void NewGame() {
   tov_file file(game::kContentName);
   const std::string problem = game::ContentProblem(file, game::content_use::kNewGame);
   if (!problem.empty()) {
-    Refusal("A new game cannot begin.", game::kContentName, problem);
+    Refusal("A new game cannot begin.", file.file_name, problem);
     return;
   }
   actor* hero = &file.actors.emplace_back();
@@ -172,13 +144,12 @@ void NewGame() {
 
 void ContinueGame() {
   Introduction("Curtains rise and the world watches. Silence. ", "Your destiny awaits.");
-  // The new game writes "save01"; where letter case counts, the exact name
-  // would miss it.
-  const std::string name = game::FindDataFile("data", game::kContinueName);
-  tov_file file(name);
+  // Where letter case counts, the file opens the "save01" the new game
+  // wrote, and saves go back to that same file.
+  tov_file file(game::kContinueName);
   const std::string problem = game::ContentProblem(file, game::content_use::kContinue);
   if (!problem.empty()) {
-    Refusal("The saved game cannot be continued.", name, problem);
+    Refusal("The saved game cannot be continued.", file.file_name, problem);
     return;
   }
   MarkPlayerControlled(file.parties.front());

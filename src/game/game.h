@@ -38,11 +38,6 @@ std::string ContentProblem(const tov_file& file, const content_use& use);
 // the last party when the file holds fewer.
 std::size_t EnemyPosition(const int& draw, const std::size_t& party_count);
 
-// The base name under which `directory` holds base_name + ".tov": the exact
-// name when it exists, else one equal to it ignoring letter case (the
-// all-lower-case one first), else base_name itself.
-std::string FindDataFile(const std::string& directory, const std::string& base_name);
-
 // The file as the player finds it from the working directory.
 std::string DisplayPath(const std::string& base_name);
 
