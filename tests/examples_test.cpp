@@ -192,7 +192,9 @@ TEST(Examples, Careers) {
     EXPECT_EQ(row.object->playable, 0);
     EXPECT_EQ(row.object->modifiers, FromHalves(row.bonuses));
     EXPECT_EQ(row.object->description.length, row.length);
-    if (row.description) EXPECT_EQ(row.object->description.str(), row.description);
+    if (row.description) {
+      EXPECT_EQ(row.object->description.str(), row.description);
+    }
   }
 }
 

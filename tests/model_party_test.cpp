@@ -11,6 +11,7 @@
 
 #include "model/actor.h"
 #include "model/party.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -72,6 +73,15 @@ TEST_F(Four, PlayerFileForm) {
   EXPECT_EQ(FileForm(p), expected);
   p.shared_members = true;
   EXPECT_EQ(FileForm(p)[15], 1);
+}
+
+TEST_F(Four, ConsoleFormChangesOnlyTheName) {
+  party p(pstr<unsigned char>("Player"), 2, {&a0, &a1});
+  std::string expected = FileForm(p);
+  expected.erase(8, 1);
+  test_support::ConsoleCapture capture;
+  std::cout << p;
+  EXPECT_EQ(capture.Output(), expected);
 }
 
 TEST_F(Four, FileFormTakesIdentifiersFromTheMembers) {
