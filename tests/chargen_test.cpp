@@ -536,8 +536,4 @@ TEST_F(ChargenTest, ANonNumberOnReviewOpensTheNameScreen) {
   EXPECT_TRUE(hero_.female);
 }
 
-TEST_F(ChargenTest, InputEndingMidwayIsReportedNotLooped) {
-  EXPECT_THROW(Run("Dana\nf\n0\n", [&] { CharGen::NewActor(&hero_, file_.get()); }), test_support::EndOfInput);
-}
-
 }  // namespace

@@ -133,9 +133,4 @@ TEST(EnemyPositionTest, APositionPastTheLastPartyBecomesTheLast) {
   }
 }
 
-TEST(DisplayPathTest, NamesTheFileFromTheWorkingDirectory) {
-  EXPECT_EQ(game::DisplayPath("Core Data"), "data/Core Data.tov");
-  EXPECT_EQ(game::DisplayPath("save01"), "data/save01.tov");
-}
-
 }  // namespace
