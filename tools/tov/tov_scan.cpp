@@ -66,7 +66,7 @@ class record_reader {
   const std::string& missing() const { return missing_; }
   std::size_t start() const { return start_; }
 
-  std::uint32_t Number(const char* field, const int& width) {
+  std::uint32_t Number(const std::string& field, const int& width) {
     if (!Need(field, width)) return 0;
     Mark(field);
     return in_.Number(width);
@@ -81,7 +81,7 @@ class record_reader {
   void Mark(const std::string& field) { where_.at[field] = Byte(in_.pos) + ", " + label_ + "." + field; }
 
  private:
-  bool Need(const char* field, const std::size_t& n) {
+  bool Need(const std::string& field, const std::size_t& n) {
     if (!ok()) return false;
     if (in_.Has(n)) return true;
     missing_ = field;
@@ -155,9 +155,10 @@ std::uint32_t ReadParty(record_reader& r, tov::party_record& party, std::uint32_
   party.shared_members = r.Number("shared_members", 1) != 0;
   const std::uint32_t count = r.Number("member_count", 1);
   for (std::uint32_t i = 0; i < count && r.ok(); ++i) {
-    r.Mark("members[" + std::to_string(i) + "]");
-    party.members.push_back(r.Number("members", 4));
+    party.members.push_back(r.Number("members[" + std::to_string(i) + "]", 4));
   }
+  // How many members there are is the count's business.
+  party.where.at["members"] = party.where.at["member_count"];
   return static_cast<std::uint32_t>(11 + party.name.size() + 4 * party.members.size());
 }
 
