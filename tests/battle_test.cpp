@@ -261,11 +261,6 @@ TEST(BattleAttack, TripleAccuracyConnectsUpTo122) {
   EXPECT_EQ(Outcome(914, 256, 128, motive::kIdle), "miss");
 }
 
-TEST(BattleAttack, ZeroAgainstZeroAlwaysMisses) {
-  EXPECT_EQ(Outcome(0, 0, 1, motive::kIdle), "miss");
-  EXPECT_EQ(Outcome(0, 0, 1, motive::kDefend), "miss");
-}
-
 struct Blow {
   std::string text;
   unsigned short health_lost;
@@ -301,17 +296,6 @@ TEST(BattleAttack, DamageBoundaries) {
   EXPECT_EQ(Strike(2063, motive::kIdle).health_lost, 257);
 }
 
-TEST(BattleAttack, DodgeDoesNoDamage) {
-  battle b;
-  auto x = Fighter("Orc", 256, 256, 4096, 5000);
-  auto y = Fighter("Elf", 256, 256, 256, 5000);
-  FullyGrown(*y);
-  EXPECT_EQ(FirstLine(AttackOutput(b, x.get(), y.get(), 70, motive::kDefend)),
-            "Elf dodges Orc's attack at the last second!\n");
-  EXPECT_EQ(y->health.current, 5000);
-  EXPECT_EQ(y->health.wound, 0);
-}
-
 TEST(BattleAttack, KillingBlowAnnouncesTheDeath) {
   battle b;
   auto x = Fighter("Orc", 25600, 256, 8192, 5000);
@@ -322,16 +306,6 @@ TEST(BattleAttack, KillingBlowAnnouncesTheDeath) {
   EXPECT_NE(out.find("\tElf has died!\n"), std::string::npos) << out;
   EXPECT_EQ(out.substr(out.size() - 15), "\tElf has died!\n");
   EXPECT_EQ(y->health.current, 0);
-}
-
-TEST(BattleAttack, MissNeverKillsOrAnnouncesDeath) {
-  battle b;
-  auto x = Fighter("Orc", 0, 256, 25600, 5000);
-  auto y = Fighter("Elf", 256, 256, 256, 1);
-  const std::string out = AttackOutput(b, x.get(), y.get(), 128, motive::kIdle);
-  EXPECT_EQ(FirstLine(out), "Orc swings at Elf but misses!\n");
-  EXPECT_EQ(out.find("died"), std::string::npos);
-  EXPECT_GT(y->health.current, 0);
 }
 
 TEST(BattleAttack, CorpseIsKickedOnceAndNothingChanges) {
@@ -350,21 +324,6 @@ TEST(BattleAttack, CorpseIsKickedOnceAndNothingChanges) {
   EXPECT_EQ(rng::Draw(), second);  // exactly one draw was taken
   ExpectSameStats(*x, x_before, "attacker");
   ExpectSameStats(*y, y_before, "target");
-}
-
-TEST(BattleAttack, ExperienceUsesHealthBeforeTheBlow) {
-  battle b;
-  // Attack Damage equal to the target's Health: before the blow the ratio
-  // is 1, after it the ratio would be far higher.
-  auto x = Fighter("Orc", 25600, 256, 2048, 5000);
-  auto y = Fighter("Elf", 256, 256, 256, 2048);
-  // A Strength with a base, so that the amount shows in the gain.
-  x->strength.base = x->strength.current = 2560;
-  auto expected = std::make_unique<actor>(*x);
-  AttackOutput(b, x.get(), y.get(), 1, motive::kIdle);
-  // The first step gives dmg * AD / Health = 256 * 2048 / 2048 to Strength.
-  expected->strength.Level(256);
-  EXPECT_EQ(x->strength.growth, expected->strength.growth);
 }
 
 // ---------------------------------------------------------------------------
@@ -551,19 +510,6 @@ TEST(BattleRoster, TwoColumnsOfTenRows) {
   }
   expected += "\n";
   EXPECT_EQ(capture.Output(), expected);
-}
-
-TEST(BattleRoster, EmptyRowsAreBlank) {
-  Skirmish s;
-  ConsoleCapture capture;
-  s.b.Enemies();
-  const std::string out = capture.Output();
-  const std::string blank_row = "\n" + std::string(33, ' ');
-  EXPECT_EQ(out.substr(out.size() - 7 * blank_row.size() - 1), [&] {
-    std::string rows;
-    for (int i = 0; i < 7; ++i) rows += blank_row;
-    return rows + "\n";
-  }());
 }
 
 // ---------------------------------------------------------------------------
