@@ -554,11 +554,15 @@ TEST_F(DataDirTest, SaveTruncatedAtEveryByteLoadsSafely) {
       ASSERT_EQ(group.members.size(), group.member_count);
       for (actor* member : group.members) {
         ASSERT_NE(member, nullptr);
-        if (group.shared_members) ASSERT_TRUE(data_file_test::PointsInto(member, file.actors));
+        if (group.shared_members) {
+          ASSERT_TRUE(data_file_test::PointsInto(member, file.actors));
+        }
       }
     }
     // Whatever was loaded can be saved again (sampled: each save syncs).
-    if (cut % 61 == 0) ASSERT_TRUE(file.Write(true)) << file.write_error;
+    if (cut % 61 == 0) {
+      ASSERT_TRUE(file.Write(true)) << file.write_error;
+    }
   }
 }
 
