@@ -11,10 +11,7 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using test_support::ReadFile;
 
 const std::string kCommitted = std::string(OSSIVAR_SOURCE_DIR) + "/data/Core Data.tov";
 

@@ -22,18 +22,13 @@ std::vector<std::filesystem::path> FilesIn(const std::string& directory) {
   return files;
 }
 
-std::string Contents(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 class FuzzInputTest : public data_file_test::DataDirTest {
  protected:
   // What the fuzzer does with one input: load, walk every pointer, save;
   // after the first save, loading and saving reproduces the file.
   void Replay(const std::filesystem::path& input) {
     SCOPED_TRACE(input.filename().string());
-    Put("fuzz", Contents(input));
+    Put("fuzz", test_support::ReadFile(input));
     std::string saves[3];
     for (std::string& save : saves) {
       tov_file file("fuzz");

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_TESTS_DATA_FILE_TEST_UTIL_H
+#define OSSIVAR_TESTS_DATA_FILE_TEST_UTIL_H
 
 // Building data files byte by byte, and a data directory to run in, for the
 // data file tests.
@@ -122,3 +123,5 @@ class DataDirTest : public ::testing::Test {
 };
 
 }  // namespace data_file_test
+
+#endif

@@ -28,11 +28,6 @@ const std::string kNameCharacter = "Tamsin";
 
 std::string Spaces(std::string::size_type count) { return std::string(count, ' '); }
 
-std::string Bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 bool ExitedWith(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
 
 bool LineModeWithEcho(PtySession& session) {
@@ -144,7 +139,7 @@ class GameTest : public ::testing::Test {
 
 TEST_F(GameTest, ANewGameRunsFromTheTitleToTheFirstBattleAndSaves) {
   ASSERT_TRUE(dir_.CopyCoreData());
-  const std::string core_before = Bytes(Data() / "Core Data.tov");
+  const std::string core_before = test_support::ReadFile(Data() / "Core Data.tov");
   Start();
   CreateCharacter();
 
@@ -189,7 +184,7 @@ TEST_F(GameTest, ANewGameRunsFromTheTitleToTheFirstBattleAndSaves) {
   for (std::size_t i = 1; i < 4; ++i) {
     EXPECT_EQ(player.members[i]->name.str(), core->parties.front().members[i]->name.str());
   }
-  EXPECT_EQ(Bytes(Data() / "Core Data.tov"), core_before);
+  EXPECT_EQ(test_support::ReadFile(Data() / "Core Data.tov"), core_before);
   for (const auto& entry : fs::directory_iterator(Data())) {
     EXPECT_NE(entry.path().filename().string().front(), '~') << entry.path();
   }
@@ -296,7 +291,7 @@ TEST_F(RefusalTest, AFileThatIsNoDataFileIsNamedAsSuch) {
   Start();
   EXPECT_EQ(Refusal("n"), Expected("A new game cannot begin.", "data/Core Data.tov is not a data file"));
   EXPECT_EQ(Refusal("C"), Expected("The saved game cannot be continued.", "data/save01.tov is not a data file"));
-  EXPECT_EQ(Bytes(Data() / "save01.tov"), "");
+  EXPECT_EQ(test_support::ReadFile(Data() / "save01.tov"), "");
 }
 
 TEST_F(GameTest, ASaveThatCannotBeWrittenIsShownAndTheGameGoesOn) {

@@ -15,12 +15,7 @@
 
 namespace {
 
-template <typename T>
-std::string FileForm(const T& record) {
-  std::ostringstream out;
-  out << record;
-  return out.str();
-}
+using test_support::FileForm;
 
 std::string U32(unsigned v) {
   std::string bytes;

@@ -16,12 +16,7 @@
 
 namespace {
 
-template <typename T>
-std::string FileForm(const T& record) {
-  std::ostringstream out;
-  out << record;
-  return out.str();
-}
+using test_support::FileForm;
 
 std::string Bytes(std::initializer_list<int> values) {
   std::string bytes;

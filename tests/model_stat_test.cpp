@@ -12,19 +12,8 @@
 
 namespace {
 
-template <typename T>
-std::string FileForm(const T& stat) {
-  std::ostringstream out;
-  out << stat;
-  return out.str();
-}
-
-template <typename T>
-std::string ConsoleForm(const T& stat) {
-  test_support::ConsoleCapture capture;
-  std::cout << stat;
-  return capture.Output();
-}
+using test_support::ConsoleForm;
+using test_support::FileForm;
 
 // A primary with the given values, for the cases that need no actor.
 struct Primary : stat_swag {

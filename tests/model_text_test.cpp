@@ -15,19 +15,8 @@
 
 namespace {
 
-template <typename T>
-std::string FileForm(const T& value) {
-  std::ostringstream out;
-  out << value;
-  return out.str();
-}
-
-template <typename T>
-std::string ConsoleForm(const T& value) {
-  test_support::ConsoleCapture capture;
-  std::cout << value;
-  return capture.Output();
-}
+using test_support::ConsoleForm;
+using test_support::FileForm;
 
 template <typename T>
 std::string Prefix(const pstr<T>& text) {

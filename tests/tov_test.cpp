@@ -23,16 +23,13 @@ extern char** environ;
 
 namespace {
 
+using test_support::ReadFile;
+
 using json = nlohmann::ordered_json;
 using test_support::TempDir;
 
 const std::string kCoreData = std::string(OSSIVAR_SOURCE_DIR) + "/data/Core Data.tov";
 const std::string kCoreJson = std::string(OSSIVAR_SOURCE_DIR) + "/content/core.json";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_CONSOLE_CONSOLE_UTIL_H
+#define OSSIVAR_CONSOLE_CONSOLE_UTIL_H
 
 // The common frame of every screen. Screens use these, never the terminal
 // module itself.
@@ -14,3 +15,5 @@ void NewScreen();
 void Pause();
 
 }  // namespace console
+
+#endif

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_GAME_GAME_H
+#define OSSIVAR_GAME_GAME_H
 
 #include <cstddef>
 #include <string>
@@ -42,3 +43,5 @@ std::size_t EnemyPosition(const int& draw, const std::size_t& party_count);
 std::string DisplayPath(const std::string& base_name);
 
 }  // namespace game
+
+#endif

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_PLATFORM_INPUT_H
+#define OSSIVAR_PLATFORM_INPUT_H
 
 #include <string>
 
@@ -45,3 +46,5 @@ EndOfInputHandler SetEndOfInputHandler(EndOfInputHandler handler);
 [[noreturn]] void EndOfInput();
 
 }  // namespace input
+
+#endif

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_PLATFORM_RANDOM_H
+#define OSSIVAR_PLATFORM_RANDOM_H
 
 // The game's one source of randomness: the C standard's portable generator,
 // kept here so every draw is the same on every platform and std::rand is
@@ -12,3 +13,5 @@ void Seed(const unsigned int& seed);
 int Draw();
 
 }  // namespace rng
+
+#endif

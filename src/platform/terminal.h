@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_PLATFORM_TERMINAL_H
+#define OSSIVAR_PLATFORM_TERMINAL_H
 
 // The game's only contact with the terminal beyond plain reads and writes.
 //
@@ -32,3 +33,5 @@ void WaitKey();
 void RestoreSettings();
 
 }  // namespace terminal
+
+#endif

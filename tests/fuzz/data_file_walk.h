@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_TESTS_FUZZ_DATA_FILE_WALK_H
+#define OSSIVAR_TESTS_FUZZ_DATA_FILE_WALK_H
 
 // Reads through every pointer a loaded data file's records hold, so that a
 // dangling or wild one shows under the address sanitizer. Shared by the
@@ -34,3 +35,5 @@ inline void Walk(const tov_file& file) {
 }
 
 }  // namespace data_file_walk
+
+#endif

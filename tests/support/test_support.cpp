@@ -13,7 +13,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -222,6 +224,11 @@ bool PtySession::WaitForKeyWait(double timeout_seconds) {
     if (left == 0) return false;
     ReadSome(std::min(left, 10));
   }
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace test_support

@@ -1,4 +1,5 @@
-#pragma once
+#ifndef OSSIVAR_TESTS_SUPPORT_TEST_SUPPORT_H
+#define OSSIVAR_TESTS_SUPPORT_TEST_SUPPORT_H
 
 // Helpers shared by the test executables.
 //
@@ -9,6 +10,7 @@
 #include <sys/types.h>
 #include <termios.h>
 
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -125,4 +127,25 @@ class PtySession {
 // "\r\n" turned into "\n".
 std::string Normalise(const std::string& text);
 
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
+// What a record or value writes to a file (any stream but std::cout).
+template <typename T>
+std::string FileForm(const T& value) {
+  std::ostringstream out;
+  out << value;
+  return out.str();
+}
+
+// What it writes to the console (std::cout itself).
+template <typename T>
+std::string ConsoleForm(const T& value) {
+  ConsoleCapture capture;
+  std::cout << value;
+  return capture.Output();
+}
+
 }  // namespace test_support
+
+#endif
