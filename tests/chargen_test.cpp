@@ -409,12 +409,13 @@ TEST_F(ChargenTest, TemperanceOnNeutralElements) {
 }
 
 TEST_F(ChargenTest, OutOfRangeAspectNumbersRedrawTheMenu) {
-  const auto screens = Run("7\n-1\n6\n1\n7\nx\n1\n", [&] { CharGen::Aspects(&hero_, 7); });
-  ASSERT_EQ(screens.size(), 7u);
+  const auto screens = Run("7\n-1\n4294967296\n6\n1\n7\nx\n1\n", [&] { CharGen::Aspects(&hero_, 7); });
+  ASSERT_EQ(screens.size(), 8u);
   EXPECT_EQ(screens[0].body, screens[1].body);
   EXPECT_EQ(screens[1].body, screens[2].body) << "-1 reads as a large number";
+  EXPECT_EQ(screens[2].body, screens[3].body) << "so does a number past 32 bits, not as 0";
   EXPECT_EQ(hero_.virtue, &aspects::humility);
-  EXPECT_EQ(screens[6].body.substr(0, 8), "\n\tSloth\n") << "not a number counts as 0";
+  EXPECT_EQ(screens[7].body.substr(0, 8), "\n\tSloth\n") << "not a number counts as 0";
   EXPECT_EQ(hero_.vice, &aspects::sloth);
 }
 

@@ -108,11 +108,14 @@ TEST(InputTest, OutOfRangeNumbersSaturate) {
   EXPECT_EQ(input::ReadInt(), 3);
 }
 
-TEST(InputTest, ReadUnsignedWrapsNegativeNumbers) {
-  ConsoleCapture console("-1\n-4294967295\n4294967296\n7\nx 5\n6\n");
+TEST(InputTest, ReadUnsignedWrapsNegativeNumbersAndSaturatesHugeOnes) {
+  ConsoleCapture console("-1\n-4294967295\n4294967296\n4294967297 -4294967297\n7\nx 5\n6\n");
   EXPECT_EQ(input::ReadUnsigned(), 4294967295u);
   EXPECT_EQ(input::ReadUnsigned(), 1u);
-  EXPECT_EQ(input::ReadUnsigned(), 0u);
+  // Past 32 bits: the largest value, never a small answer such as 0 or 1.
+  EXPECT_EQ(input::ReadUnsigned(), 4294967295u);
+  EXPECT_EQ(input::ReadUnsigned(), 4294967295u);
+  EXPECT_EQ(input::ReadUnsigned(), 4294967295u);
   EXPECT_EQ(input::ReadUnsigned(), 7u);
   EXPECT_EQ(input::ReadUnsigned(), 0u);
   EXPECT_EQ(input::ReadUnsigned(), 6u);

@@ -50,10 +50,9 @@ Number ReadNumber() {
 
 int ReadInt() { return ReadNumber<int>(); }
 
-unsigned int ReadUnsigned() {
-  // Unsigned conversion is modulo 2^32 by definition.
-  return static_cast<unsigned int>(ReadNumber<long long>());
-}
+// The stream's own unsigned extraction: "-1" gives 4294967295, but a number
+// beyond 32 bits saturates rather than wrapping onto a small valid answer.
+unsigned int ReadUnsigned() { return ReadNumber<unsigned int>(); }
 
 char ReadChar() {
   std::cin.clear();

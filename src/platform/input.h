@@ -19,8 +19,9 @@ namespace input {
 // of range saturates to the nearest int.
 int ReadInt();
 
-// Like ReadInt, but the signed number is taken modulo 2^32: "-1" gives
-// 4294967295. A non-number counts as 0.
+// An unsigned integer by formatted extraction: a negative number within 32
+// bits is taken modulo 2^32 ("-1" gives 4294967295), a number of more than
+// 32 bits either way gives 4294967295. A non-number counts as 0.
 unsigned int ReadUnsigned();
 
 // One character by formatted extraction: white space is skipped, the rest of
