@@ -127,10 +127,19 @@ TEST(Header, MissingRecordsDrawBlanks) {
 
 TEST(Header, LeavesTheStreamRightAligned) {
   Sheet s;
-  test_support::ConsoleCapture capture;
-  CharGen::Header(&s.a, 255);
-  std::cout << std::setw(4) << 7;
-  EXPECT_EQ(capture.Output().substr(capture.Output().size() - 4), "   7");
+  s.a.elements[0].value = 0;
+  for (const unsigned char mask : {0, 8, 255}) {
+    test_support::ConsoleCapture capture;
+    std::cout << std::left;  // as a caller may have left it
+    CharGen::Header(&s.a, mask);
+    std::cout << std::setw(4) << 7;
+    const std::string out = capture.Output();
+    std::cout << std::right;
+    EXPECT_EQ(out.substr(out.size() - 4), "   7") << int{mask};
+    if (mask & 8) {
+      EXPECT_NE(out.find("WATER    0%"), std::string::npos) << out;
+    }
+  }
 }
 
 }  // namespace

@@ -113,6 +113,9 @@ void FourthLine(const actor& a, const unsigned char& sections, const bool& show_
 
 void Header(actor* a, const unsigned char& sections) {
   console::NewScreen();
+  // The element numbers take the stream's alignment, and callers expect it
+  // right-aligned afterwards whatever the mask.
+  std::cout << std::right;
   if (a != nullptr) {
     const bool show_stats = sections & (kSheetRace | kSheetCareer);
     FirstLine(*a, sections);
