@@ -453,7 +453,10 @@ TEST_F(TovTest, CheckNamesTheJsonPathOfEveryFormProblem) {
   document["actors"][0]["name"] = "\u263A";
   document["actors"][0]["female"] = 1;
   document["actors"][0]["elements"]["fire"] = 300;
+  document["actors"][1]["race"] = 5;
   document["parties"][0]["members"] = "Hero";
+  document["parties"][1]["members"][0].erase("id");
+  document["parties"][1]["members"][0]["name"] = false;
   const run_result r = CheckJson(document);
   EXPECT_EQ(r.status, 1);
   ExpectLine(r, "$.races[0].colour", "unknown field");
@@ -465,13 +468,20 @@ TEST_F(TovTest, CheckNamesTheJsonPathOfEveryFormProblem) {
   ExpectLine(r, "$.actors[0].name", "character U+263A cannot be stored");
   ExpectLine(r, "$.actors[0].female", "must be true or false");
   ExpectLine(r, "$.actors[0].elements.fire", "must be between 0 and 255");
+  ExpectLine(r, "$.actors[1].race", "must be a string");
   ExpectLine(r, "$.parties[0].members", "must be an array");
+  ExpectLine(r, "$.parties[1].members[0].name", "must be a string");
 
   WriteFile(Path("broken.json"), "{\"races\": [}");
   const run_result broken = Tov(dir_, {"check", Path("broken.json")});
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.out.find("broken.json: not valid JSON: parse error at line 1, column 12"), std::string::npos)
       << broken.out;
+  WriteFile(Path("huge.json"), "{\"races\": [1e400]}");
+  const run_result huge = Tov(dir_, {"check", Path("huge.json")});
+  EXPECT_EQ(huge.status, 1);
+  EXPECT_NE(huge.out.find("huge.json: not valid JSON: number overflow parsing '1e400'"), std::string::npos)
+      << huge.out;
 }
 
 TEST_F(TovTest, CheckNamesTheJsonPathOfEveryContentProblem) {

@@ -86,20 +86,26 @@ class reader {
     bool ok_ = true;
   };
 
-  void Text(const json* j, const std::string& path, const std::size_t& longest, std::string& out) {
-    if (!j) return;
-    if (!j->is_string()) return Problem(path, "must be a string");
+  // True when the value is a text the game can hold, even if too long for it.
+  bool Text(const json* j, const std::string& path, const std::size_t& longest, std::string& out) {
+    if (!j) return false;
+    if (!j->is_string()) {
+      Problem(path, "must be a string");
+      return false;
+    }
     std::uint32_t bad = 0;
     if (!ToBytes(j->get<std::string>(), out, bad)) {
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", bad);
-      return Problem(path, std::string("character ") + code +
-                               " cannot be stored: the game's texts hold only U+0000 to U+00FF");
+      Problem(path, std::string("character ") + code +
+                        " cannot be stored: the game's texts hold only U+0000 to U+00FF");
+      return false;
     }
     if (out.size() > longest) {
       Problem(path, "is " + std::to_string(out.size()) + " characters long; at most " + std::to_string(longest) +
                         " fit");
     }
+    return true;
   }
 
   template <typename Number>
@@ -350,10 +356,11 @@ class reader {
     const json* name = ref.where.Get(ref.name_key);
     std::string wanted;
     const bool named = name && !name->is_null();
-    if (named) Text(name, ref.where.At(ref.name_key), 255, wanted);
+    // A name that is no usable text is reported there and matched with nothing.
+    const bool usable = named && Text(name, ref.where.At(ref.name_key), 255, wanted);
     if (id) {
       if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.id_key);
-      if (!Whole(id, ref.where.At(ref.id_key), *ref.id) || !named) return;
+      if (!Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable) return;
       const int found = tov::Resolve(records, *ref.id);
       if (found >= 0 && tov::Carries(records, *ref.id) && records[found].name != wanted) {
         Note(ref.where.At(ref.name_key), std::string("says \"") + name->get<std::string>() + "\" but " + noun +
@@ -365,6 +372,7 @@ class reader {
     if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.name_key);
     if (!named) return Problem(ref.where.At(ref.id_key), std::string("required field is missing (or give \"") +
                                                              ref.name_key + "\" by name)");
+    if (!usable) return;
     int matches = 0;
     for (const Record& r : records) {
       if (r.name == wanted) {
@@ -416,7 +424,7 @@ result Read(const std::string& text) {
   json document;
   try {
     document = json::parse(text);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {  // also numbers too large for a double
     std::string what = error.what();
     const std::size_t tag_end = what.find("] ");
     if (tag_end != std::string::npos) what = what.substr(tag_end + 2);
