@@ -210,6 +210,6 @@ TEST_P(KeyWaitSignalTest, TerminalIsRestoredWhenKilledDuringAKeyWait) {
   EXPECT_TRUE(LineModeWithEcho(*session_));
 }
 
-INSTANTIATE_TEST_SUITE_P(EndingSignals, KeyWaitSignalTest, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
+INSTANTIATE_TEST_SUITE_P(EndingSignals, KeyWaitSignalTest, ::testing::Values(SIGINT, SIGQUIT, SIGTERM, SIGHUP));
 
 }  // namespace

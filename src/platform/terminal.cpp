@@ -32,7 +32,9 @@ constexpr unsigned char kCtrlD = 0x04;
 termios saved_settings;
 volatile std::sig_atomic_t settings_changed = 0;
 
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Ctrl-C and Ctrl-\ during a wait, and being told to end or losing the
+// terminal.
+constexpr int kEndingSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 constexpr int kSignalCount = sizeof(kEndingSignals) / sizeof(kEndingSignals[0]);
 struct sigaction previous_actions[kSignalCount];
 
