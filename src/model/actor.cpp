@@ -2,16 +2,6 @@
 
 #include "model/binary_io.h"
 
-namespace {
-
-void WriteValues(std::ostream& out, const stat_base& stat) {
-  binary_io::WriteU16(out, stat.base);
-  binary_io::WriteU16(out, stat.wound);
-  binary_io::WriteU16(out, stat.current);
-}
-
-}  // namespace
-
 actor::actor() { Wire(); }
 
 actor::actor(const unsigned int& actor_id, const char* actor_name, const bool& is_female,
@@ -138,11 +128,10 @@ std::ostream& operator<<(std::ostream& out, const actor& a) {
   binary_io::WriteU8(out, a.vice ? a.vice->strengthens : 0);
   // Stats and elements go out as bytes even on the console, where their own
   // operators would print them for reading.
-  for (const stat_swag* s : {&a.strength, &a.wisdom, &a.agility}) {
-    WriteValues(out, *s);
-    binary_io::WriteU16(out, s->growth);
+  for (const stat_swag* s : {&a.strength, &a.wisdom, &a.agility}) stats::WriteFileForm(out, *s);
+  for (const stat_aux* s : {&a.health, &a.energy, &a.attack_damage, &a.reflex, &a.dexterity, &a.precision}) {
+    stats::WriteFileForm(out, *s);
   }
-  for (int i = 3; i < 9; ++i) WriteValues(out, *a.Stat(i));
   for (const element& e : a.elements) binary_io::WriteU8(out, e.get());
   return out;
 }

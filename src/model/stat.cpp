@@ -192,12 +192,18 @@ void stat_aux::Wire(stat_swag* dominant, stat_swag* recessive) {
 
 // Stream forms
 
+void stats::WriteFileForm(std::ostream& out, const stat_swag& stat) {
+  WriteBase(out, stat);
+  binary_io::WriteU16(out, stat.growth);
+}
+
+void stats::WriteFileForm(std::ostream& out, const stat_aux& stat) { WriteBase(out, stat); }
+
 std::ostream& operator<<(std::ostream& out, const stat_swag& stat) {
   if (binary_io::IsConsole(out)) {
     WriteConsole(out, stat);
   } else {
-    WriteBase(out, stat);
-    binary_io::WriteU16(out, stat.growth);
+    stats::WriteFileForm(out, stat);
   }
   return out;
 }
@@ -206,7 +212,7 @@ std::ostream& operator<<(std::ostream& out, const stat_aux& stat) {
   if (binary_io::IsConsole(out)) {
     WriteConsole(out, stat);
   } else {
-    WriteBase(out, stat);
+    stats::WriteFileForm(out, stat);
   }
   return out;
 }

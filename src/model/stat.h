@@ -108,4 +108,13 @@ std::ostream& operator<<(std::ostream& out, const stat_aux& stat);
 std::istream& operator>>(std::istream& in, stat_swag& stat);
 std::istream& operator>>(std::istream& in, stat_aux& stat);
 
+namespace stats {
+
+// The file form whatever the stream: an actor keeps its stats as bytes
+// even when it is written to the console.
+void WriteFileForm(std::ostream& out, const stat_swag& stat);
+void WriteFileForm(std::ostream& out, const stat_aux& stat);
+
+}  // namespace stats
+
 #endif
