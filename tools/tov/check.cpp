@@ -12,7 +12,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 class checker {
  public:
-  explicit checker(const tov::content& file) : file_(file) {}
+  explicit checker(const tov::content& file) : file_(file), index_(file) {}
 
   tov::problems Run() {
     Identifiers(file_.races, "race");
@@ -57,11 +57,12 @@ class checker {
   }
 
   template <typename Record>
-  void Reference(const std::vector<Record>& records, const std::uint32_t& id, const std::string& where,
-                 const std::string& who, const std::string& noun, const std::string& nouns) {
+  void Reference(const std::vector<Record>& records, const tov::lookup& index, const std::uint32_t& id,
+                 const std::string& where, const std::string& who, const std::string& noun,
+                 const std::string& nouns) {
     if (records.empty()) {
       Report(where, who + " refers to " + noun + " " + std::to_string(id) + " but the file has no " + nouns);
-    } else if (!tov::Carries(records, id)) {
+    } else if (!index.Carries(id)) {
       Report(where, who + " refers to " + noun + " " + std::to_string(id) + ", which does not exist; the game " +
                         "falls back to " + noun + " " + std::to_string(records[0].id) + " " +
                         Quoted(records[0].name));
@@ -70,8 +71,8 @@ class checker {
 
   void Actor(const tov::actor_record& a) {
     const std::string who = "actor " + Quoted(a.name);
-    Reference(file_.races, a.race_id, a.where["race_id"], who, "race", "races");
-    Reference(file_.careers, a.career_id, a.where["career_id"], who, "career", "careers");
+    Reference(file_.races, index_.races, a.race_id, a.where["race_id"], who, "race", "races");
+    Reference(file_.careers, index_.careers, a.career_id, a.where["career_id"], who, "career", "careers");
     Aspects(a.virtue, a.vice, a.where, who);
   }
 
@@ -82,7 +83,7 @@ class checker {
                                      std::to_string(party::kMaxMembers) + " are allowed");
     }
     for (std::size_t j = 0; j < p.members.size(); ++j) {
-      Reference(file_.actors, p.members[j], p.where["members[" + std::to_string(j) + "]"],
+      Reference(file_.actors, index_.actors, p.members[j], p.where["members[" + std::to_string(j) + "]"],
                 who + " member " + std::to_string(j), "actor", "actors");
     }
   }
@@ -113,6 +114,7 @@ class checker {
   }
 
   const tov::content& file_;
+  const tov::lookups index_;
   tov::problems found_;
 };
 

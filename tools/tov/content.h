@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The tool's own view of a data file: every field exactly as stored, with
@@ -108,24 +109,36 @@ int VirtueNumber(const std::string& name);
 int ViceNumber(const std::string& name);
 
 // What the game's lookups return for an identifier: the last record that
-// carries it, else the first; -1 for an empty collection.
-template <typename Record>
-int Resolve(const std::vector<Record>& records, const std::uint32_t& id) {
-  if (records.empty()) return -1;
-  int chosen = 0;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    if (records[i].id == id) chosen = static_cast<int>(i);
+// carries it, else the first. Built once per collection, so a reference
+// costs the same however many records it may point at.
+class lookup {
+ public:
+  template <typename Record>
+  explicit lookup(const std::vector<Record>& records) : empty_(records.empty()) {
+    for (std::size_t i = 0; i < records.size(); ++i) last_[records[i].id] = static_cast<int>(i);
   }
-  return chosen;
-}
 
-template <typename Record>
-bool Carries(const std::vector<Record>& records, const std::uint32_t& id) {
-  for (const Record& r : records) {
-    if (r.id == id) return true;
+  // The position the identifier resolves to; -1 for an empty collection.
+  int Resolve(const std::uint32_t& id) const {
+    if (empty_) return -1;
+    const auto found = last_.find(id);
+    return found == last_.end() ? 0 : found->second;
   }
-  return false;
-}
+  // Whether a record carries the identifier itself.
+  bool Carries(const std::uint32_t& id) const { return last_.count(id) != 0; }
+
+ private:
+  std::unordered_map<std::uint32_t, int> last_;
+  bool empty_;
+};
+
+// The collections references point into.
+struct lookups {
+  explicit lookups(const content& file) : races(file.races), careers(file.careers), actors(file.actors) {}
+  lookup races;
+  lookup careers;
+  lookup actors;
+};
 
 }  // namespace tov
 

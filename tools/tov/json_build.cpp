@@ -351,7 +351,8 @@ class reader {
   };
 
   template <typename Record>
-  void ResolveOne(const reference& ref, const std::vector<Record>& records, const char* noun) {
+  void ResolveOne(const reference& ref, const std::vector<Record>& records, const tov::lookup& index,
+                  const char* noun) {
     const json* id = ref.where.Get(ref.id_key);
     const json* name = ref.where.Get(ref.name_key);
     std::string wanted;
@@ -361,8 +362,8 @@ class reader {
     if (id) {
       if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.id_key);
       if (!Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable) return;
-      const int found = tov::Resolve(records, *ref.id);
-      if (found >= 0 && tov::Carries(records, *ref.id) && records[found].name != wanted) {
+      const int found = index.Resolve(*ref.id);
+      if (found >= 0 && index.Carries(*ref.id) && records[found].name != wanted) {
         Note(ref.where.At(ref.name_key), std::string("says \"") + name->get<std::string>() + "\" but " + noun +
                                              " " + std::to_string(*ref.id) + " is \"" + records[found].name +
                                              "\"; the identifier decides");
@@ -387,10 +388,11 @@ class reader {
   }
 
   void ResolvePending() {
+    const tov::lookups index(out_.file);
     for (const reference& ref : pending_) {
-      if (ref.kind == 0) ResolveOne(ref, out_.file.races, "race");
-      if (ref.kind == 1) ResolveOne(ref, out_.file.careers, "career");
-      if (ref.kind == 2) ResolveOne(ref, out_.file.actors, "actor");
+      if (ref.kind == 0) ResolveOne(ref, out_.file.races, index.races, "race");
+      if (ref.kind == 1) ResolveOne(ref, out_.file.careers, index.careers, "career");
+      if (ref.kind == 2) ResolveOne(ref, out_.file.actors, index.actors, "actor");
     }
   }
 

@@ -20,8 +20,8 @@ json Modifiers(const std::array<std::uint16_t, tov::kStatCount>& modifiers) {
 }
 
 template <typename Record>
-json NameOf(const std::vector<Record>& records, const std::uint32_t& id) {
-  const int found = tov::Resolve(records, id);
+json NameOf(const std::vector<Record>& records, const tov::lookup& index, const std::uint32_t& id) {
+  const int found = index.Resolve(id);
   return found < 0 ? json(nullptr) : json(ToUtf8(records[found].name));
 }
 
@@ -54,7 +54,7 @@ json Stats(const tov::actor_record& a) {
   return out;
 }
 
-json Actor(const tov::actor_record& a, const tov::content& file) {
+json Actor(const tov::actor_record& a, const tov::content& file, const tov::lookups& index) {
   json elements = json::object();
   for (int e = 0; e < tov::kElementCount; ++e) elements[tov::kElementKeys[e]] = a.elements[e];
   return json{{"id", a.id},
@@ -62,18 +62,20 @@ json Actor(const tov::actor_record& a, const tov::content& file) {
               {"female", a.female},
               {"player_controlled", a.player_controlled},
               {"race_id", a.race_id},
-              {"race", NameOf(file.races, a.race_id)},
+              {"race", NameOf(file.races, index.races, a.race_id)},
               {"career_id", a.career_id},
-              {"career", NameOf(file.careers, a.career_id)},
+              {"career", NameOf(file.careers, index.careers, a.career_id)},
               {"virtue", Aspect(a.virtue, tov::VirtueName(a.virtue))},
               {"vice", Aspect(a.vice, tov::ViceName(a.vice))},
               {"stats", Stats(a)},
               {"elements", elements}};
 }
 
-json Party(const tov::party_record& p, const tov::content& file) {
+json Party(const tov::party_record& p, const tov::content& file, const tov::lookups& index) {
   json members = json::array();
-  for (const std::uint32_t& id : p.members) members.push_back(json{{"id", id}, {"name", NameOf(file.actors, id)}});
+  for (const std::uint32_t& id : p.members) {
+    members.push_back(json{{"id", id}, {"name", NameOf(file.actors, index.actors, id)}});
+  }
   return json{{"id", p.id}, {"name", ToUtf8(p.name)}, {"shared_members", p.shared_members}, {"members", members}};
 }
 
@@ -147,9 +149,10 @@ nlohmann::ordered_json Content(const tov::content& file) {
   out["careers"] = json::array();
   for (const auto& c : file.careers) out["careers"].push_back(Career(c));
   out["actors"] = json::array();
-  for (const auto& a : file.actors) out["actors"].push_back(Actor(a, file));
+  const tov::lookups index(file);
+  for (const auto& a : file.actors) out["actors"].push_back(Actor(a, file, index));
   out["parties"] = json::array();
-  for (const auto& p : file.parties) out["parties"].push_back(Party(p, file));
+  for (const auto& p : file.parties) out["parties"].push_back(Party(p, file, index));
   return out;
 }
 
