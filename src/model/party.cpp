@@ -77,9 +77,8 @@ int party::RemoveMember(actor* a) {
 }
 
 void party::ResolveMembers(const std::function<actor*(std::uint32_t)>& find) {
-  std::vector<std::uint32_t> ids = member_ids;
   ReleaseMembers();
-  for (const std::uint32_t& member_id : ids) {
+  for (const std::uint32_t& member_id : member_ids) {
     actor* found = find(member_id);
     if (!found) continue;
     members.push_back(shared_members ? found : OwnCopy(*found));
