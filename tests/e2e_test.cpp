@@ -301,13 +301,13 @@ TEST_F(GameTest, ASaveThatCannotBeWrittenIsShownAndTheGameGoesOn) {
   fs::create_directory(Data() / "~save01.tov");
   Start();
   CreateCharacter();
-  ASSERT_TRUE(session_->WaitFor("goes on.\n", kTimeout)) << session_->Screen();
+  ASSERT_TRUE(session_->WaitFor("next battle.\n", kTimeout)) << session_->Screen();
   ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
   const std::string screen = session_->Screen();
   // The echoed "4", the clear, then the screen with the reason on a line of
   // its own.
   const std::string head = "4\n\n\n\tThe game could not be saved to data/save01.tov:\n\t";
-  const std::string tail = ".\n\n\tThe last save is left as it was, and the game goes on.\n";
+  const std::string tail = ".\n\n\tThe game goes on and saves again before the next battle.\n";
   ASSERT_GT(screen.size(), head.size() + tail.size()) << screen;
   EXPECT_EQ(screen.substr(0, head.size()), head) << screen;
   EXPECT_EQ(screen.substr(screen.size() - tail.size()), tail) << screen;

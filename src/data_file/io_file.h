@@ -73,7 +73,8 @@ class tov_file {
 
   // Writes the whole file through a temporary file that replaces the old
   // one only once it is complete. False (and write_error says why) when
-  // anything failed; the old file is then left as it was.
+  // anything failed; the old file is then left as it was, except when only
+  // the final sync of the directory failed after the new file took its place.
   bool Write(const bool& quiet);
   void SetTime();
   void SetHeaderLength();

@@ -109,7 +109,7 @@ void Save(tov_file* file) {
   if (file->Write(true)) return;
   console::NewScreen();
   std::cout << "\n\tThe game could not be saved to " << game::DisplayPath(file->file_name) << ":\n\t"
-            << file->write_error << ".\n\n\tThe last save is left as it was, and the game goes on.\n";
+            << file->write_error << ".\n\n\tThe game goes on and saves again before the next battle.\n";
   console::Pause();
 }
 
