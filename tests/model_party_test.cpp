@@ -255,6 +255,9 @@ TEST_F(Four, RemoveByActorMatchesTheLastIdentifier) {
   EXPECT_EQ(p.RemoveMember(&a1), party::kDone);
   EXPECT_EQ(Members(p), (std::vector<actor*>{&a0, &a2}));
   EXPECT_EQ(p.RemoveMember(&a3), party::kNotFound);
+  // No actor at all is refused the same way, and cannot join either.
+  EXPECT_EQ(p.RemoveMember(static_cast<actor*>(nullptr)), party::kNotFound);
+  EXPECT_EQ(p.AddMember(nullptr), party::kNotFound);
   EXPECT_EQ(Members(p), (std::vector<actor*>{&a0, &a2}));
 }
 

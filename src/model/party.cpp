@@ -51,6 +51,7 @@ void party::ReleaseMembers() {
 }
 
 int party::AddMember(actor* a) {
+  if (a == nullptr) return kNotFound;
   if (member_count >= kMaxMembers) return kFull;
   members.push_back(shared_members ? a : OwnCopy(*a));
   ++member_count;
@@ -68,6 +69,7 @@ int party::RemoveMember(const int& index) {
 
 int party::RemoveMember(actor* a) {
   if (member_count == 0) return kEmpty;
+  if (a == nullptr) return kNotFound;
   int found = -1;
   for (int i = 0; i < member_count; ++i) {
     if (members[i] && members[i]->id == a->id) found = i;

@@ -51,6 +51,7 @@ class party {
   actor** Begin() { return members.data(); }
   actor** End() { return members.data() + members.size(); }
 
+  // A null actor is refused with kNotFound by both actor forms.
   int AddMember(actor* a);
   int RemoveMember(const int& index);
   // Matches by identifier; the last match is removed.
