@@ -139,29 +139,11 @@ constexpr int kSwagTokens = 6;
 constexpr int kAuxTokens = 12;
 constexpr int kFirstAux = 3;  // Health; the primaries come before it
 
-// Stats take a decrease as the 16-bit two's complement of the amount.
-unsigned short Negated(const unsigned short& amount) { return static_cast<unsigned short>(0x10000 - amount); }
-
 // The whole points of a modifier.
 int Whole(const unsigned short& modifier) { return modifier >> 8; }
 
 void FillAux(actor* a) {
   for (int i = kFirstAux; i < 9; ++i) a->Stat(i)->mod(kFillUp);
-}
-
-void TakeBackModifiers(actor* a, const stat_modifiers& modifiers) {
-  for (int i = 0; i < 9; ++i) a->Stat(i)->mod_max(Negated(modifiers[i]));
-}
-
-void ApplyAspect(actor* a, const aspect* which) {
-  a->elements[which->strengthens % elements::kElementCount] += aspects::kElementModifier;
-  a->elements[which->weakens % elements::kElementCount] -= aspects::kElementModifier;
-}
-
-void TakeBackAspect(actor* a, const aspect* which) {
-  if (which == nullptr) return;
-  a->elements[which->strengthens % elements::kElementCount] -= aspects::kElementModifier;
-  a->elements[which->weakens % elements::kElementCount] += aspects::kElementModifier;
 }
 
 const char* NameOf(const aspect* which) { return which != nullptr ? which->name : ""; }
@@ -304,11 +286,7 @@ void Name(actor* a, const unsigned char& sections) {
 }
 
 void Race(actor* a, tov_file* file, const unsigned char& sections) {
-  if (a->race != nullptr) {
-    TakeBackModifiers(a, a->race->modifiers);
-    TakeBackAspect(a, a->race->virtue);
-    TakeBackAspect(a, a->race->vice);
-  }
+  a->UnpickRace();
   for (;;) {
     Header(a, sections);
     std::cout << "\n\tWhat race are you?\n\t  ";
@@ -329,7 +307,7 @@ void Race(actor* a, tov_file* file, const unsigned char& sections) {
 }
 
 void Career(actor* a, tov_file* file, const unsigned char& sections) {
-  if (a->career != nullptr) TakeBackModifiers(a, a->career->modifiers);
+  a->UnpickCareer();
   for (;;) {
     Header(a, sections);
     std::cout << "\n\tWhat is your career?\n\t  ";
@@ -356,12 +334,13 @@ void Career(actor* a, tov_file* file, const unsigned char& sections) {
 }
 
 void Aspects(actor* a, const unsigned char& sections) {
-  TakeBackAspect(a, a->virtue);
-  TakeBackAspect(a, a->vice);
+  a->UnpickVirtueVice(a->virtue, a->vice);
+  // The virtue counts at once, so declining a vice goes back to the vices
+  // only.
   a->virtue = ChooseAspect(a, sections, kVirtueEntries, aspects::FindVirtue);
-  ApplyAspect(a, a->virtue);
+  a->PickVirtueVice(a->virtue, nullptr);
   a->vice = ChooseAspect(a, sections, kViceEntries, aspects::FindVice);
-  ApplyAspect(a, a->vice);
+  a->PickVirtueVice(nullptr, a->vice);
 }
 
 void Review(actor* a, tov_file* file) {

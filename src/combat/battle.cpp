@@ -21,8 +21,6 @@ std::size_t DrawnPosition(const int& draw, const std::size_t& count) {
   return position < count ? position : count - 1;
 }
 
-double Roll(const int& draw) { return ((draw >> 8) + 1) * 0.0078125 * 100; }
-
 }  // namespace combat
 
 namespace {
@@ -50,6 +48,30 @@ void RosterEntry(const actor* a) {
     std::cout << a->health;
   } else {
     std::cout << "  DEAD ";
+  }
+}
+
+// The line each outcome is reported with; names as stored, unpadded.
+void Announce(const actor& x, const actor& y, const combat::attack_outcome& outcome) {
+  switch (outcome.kind) {
+    case combat::outcome_kind::kCorpse:
+      std::cout << x.name << " kicks " << y.name << "'s corpse.\n";
+      break;
+    case combat::outcome_kind::kMiss:
+      std::cout << x.name << " swings at " << y.name << " but misses!\n";
+      break;
+    case combat::outcome_kind::kDefended:
+      std::cout << y.name << " defends against " << x.name << "'s blow!\n";
+      break;
+    case combat::outcome_kind::kDodged:
+      std::cout << y.name << " dodges " << x.name << "'s attack at the last second!\n";
+      break;
+    case combat::outcome_kind::kHit:
+      std::cout << x.name << " attacks " << y.name << " for " << (outcome.damage >> 8) << " damage!\n";
+      break;
+    case combat::outcome_kind::kGraze:
+      std::cout << x.name << " grazes " << y.name << " with a weak blow!\n";
+      break;
   }
 }
 
@@ -202,61 +224,27 @@ void battle::Act(const std::size_t& position, const std::size_t& opposing_start)
 }
 
 double battle::StatCompare(const stat_base* first, const stat_base* second) {
-  const double a = first->get(false);
-  const double b = second->get(false);
-  return (a - b) / (a + b) * 0.5f + 0.5f;
+  return combat::StatCompare(first, second);
 }
 
 void battle::Attack(const motive& m, const motive& t) {
   actor* x = m.source;
   actor* y = m.target;
-  const unsigned short dmg = static_cast<unsigned short>(x->attack_damage.get(false) >> 3);
   // The draw is taken even when the target turns out to be dead.
   const double roll = combat::Roll(rng::Draw());
-  const double hit = StatCompare(&x->precision, &y->reflex) * 128.0;
+  const combat::attack_outcome outcome = combat::ResolveAttack(*x, *y, t.action == motive::kDefend, roll);
+  Announce(*x, *y, outcome);
+  for (const combat::experience_step& step : outcome.steps) ApplyStep(x, y, step);
+  if (combat::Lands(outcome.kind)) y->health.Damage(outcome.damage);
+  // A corpse was dead before; nothing else but the blow lowers Health.
+  if (outcome.kind != combat::outcome_kind::kCorpse && !Alive(y)) std::cout << '\t' << y->name << " has died!\n";
+}
 
-  if (!Alive(y)) {
-    std::cout << x->name << " kicks " << y->name << "'s corpse.\n";
-    return;
-  }
-  // Written so that a hit score that is not a number misses too.
-  if (!(hit > roll)) {
-    std::cout << x->name << " swings at " << y->name << " but misses!\n";
-    const unsigned short whole_roll = static_cast<unsigned short>(roll);
-    LevelStat(x, static_cast<unsigned short>(2 * whole_roll), &x->precision, &y->reflex);
-    LevelStat(y, static_cast<unsigned short>(whole_roll >> 1), &y->reflex, &x->precision);
-    return;
-  }
-
-  const unsigned short h = static_cast<unsigned short>(hit * 50);
-  if (t.action == motive::kDefend) {
-    const unsigned short half = static_cast<unsigned short>(dmg >> 1);
-    if (hit * 0.8 > roll) {
-      std::cout << y->name << " defends against " << x->name << "'s blow!\n";
-      LevelStat(x, static_cast<unsigned short>(2 * half), &x->attack_damage, &y->health);
-      LevelStat(y, static_cast<unsigned short>(2 * half), &y->health, &x->attack_damage);
-      LevelStat(x, static_cast<unsigned short>(2 * h), &x->precision, &y->reflex);
-      LevelStat(y, static_cast<unsigned short>(h >> 1), &y->reflex, &x->precision);
-      y->health.Damage(half);
-    } else {
-      std::cout << y->name << " dodges " << x->name << "'s attack at the last second!\n";
-      LevelStat(x, static_cast<unsigned short>(h >> 1), &x->precision, &y->reflex);
-      LevelStat(y, static_cast<unsigned short>(2 * h), &y->reflex, &x->precision);
-    }
-  } else {
-    if (dmg > 256) {
-      std::cout << x->name << " attacks " << y->name << " for " << (dmg >> 8) << " damage!\n";
-    } else {
-      std::cout << x->name << " grazes " << y->name << " with a weak blow!\n";
-    }
-    // Experience is worked out on the target's Health before the blow.
-    LevelStat(x, dmg, &x->attack_damage, &y->health);
-    LevelStat(y, static_cast<unsigned short>(dmg >> 1), &y->health, &x->attack_damage);
-    LevelStat(x, h, &x->precision, &y->reflex);
-    LevelStat(y, static_cast<unsigned short>(h >> 1), &y->reflex, &x->precision);
-    y->health.Damage(dmg);
-  }
-  if (!Alive(y)) std::cout << '\t' << y->name << " has died!\n";
+void battle::ApplyStep(actor* attacker, actor* target, const combat::experience_step& step) {
+  // The two may be one actor, so the other side is picked by role.
+  actor* who = step.who == combat::experience_step::kAttacker ? attacker : target;
+  actor* other = step.who == combat::experience_step::kAttacker ? target : attacker;
+  LevelStat(who, step.amount, &(who->*step.own), &(other->*step.opposing));
 }
 
 void battle::LevelStat(const actor* who, const unsigned short& amount, stat_aux* own, const stat_aux* opposing) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "combat/attack.h"
 #include "model/actor.h"
 #include "model/party.h"
 #include "model/stat.h"
@@ -49,11 +50,11 @@ class battle {
   // Carries out and reports every motive of the round, allies first.
   void ActionReport();
 
-  // Resolves one attack: `m` is the attacker's motive, `t` the target's own.
+  // Resolves one attack, reports it and applies it: `m` is the attacker's
+  // motive, `t` the target's own.
   void Attack(const motive& m, const motive& t);
-  // (A - B) / (A + B) * 0.5 + 0.5 of the two current values: 0 to 1, and
-  // not a number when both are 0.
-  double StatCompare(const stat_base* first, const stat_base* second);
+  // The comparison every attack makes (combat::StatCompare).
+  static double StatCompare(const stat_base* first, const stat_base* second);
   // Turns `amount` into experience for the primaries behind `own`, scaled by
   // how `own` measures up to `opposing`.
   void LevelStat(const actor* who, const unsigned short& amount, stat_aux* own, const stat_aux* opposing);
@@ -67,6 +68,7 @@ class battle {
   // opposing_start + target_index.
   void Act(const std::size_t& position, const std::size_t& opposing_start);
   void ShowEnd(const char* text);
+  void ApplyStep(actor* attacker, actor* target, const combat::experience_step& step);
 };
 
 namespace combat {
@@ -74,9 +76,6 @@ namespace combat {
 // The position r / (32768 / n) for a draw r; draws that would land past the
 // end take the last position.
 std::size_t DrawnPosition(const int& draw, const std::size_t& count);
-
-// r in 0..32767 to k * 0.78125 for k = 1..128.
-double Roll(const int& draw);
 
 }  // namespace combat
 

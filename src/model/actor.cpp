@@ -110,6 +110,29 @@ void actor::PickVirtueVice(const aspect* actor_virtue, const aspect* actor_vice)
   }
 }
 
+// Stats take a decrease as the 16-bit two's complement of the amount.
+static void TakeModifiers(actor& a, const stat_modifiers& bonuses) {
+  for (int i = 0; i < 9; ++i) a.Stat(i)->mod_max(static_cast<unsigned short>(0x10000 - bonuses[i]));
+}
+
+void actor::UnpickRace() {
+  if (!race) return;
+  TakeModifiers(*this, race->modifiers);
+  UnpickVirtueVice(race->virtue, race->vice);
+}
+
+void actor::UnpickCareer() {
+  if (career) TakeModifiers(*this, career->modifiers);
+}
+
+void actor::UnpickVirtueVice(const aspect* actor_virtue, const aspect* actor_vice) {
+  for (const aspect* a : {actor_virtue, actor_vice}) {
+    if (!a) continue;
+    elements[a->strengthens % elements::kElementCount] -= aspects::kElementModifier;
+    elements[a->weakens % elements::kElementCount] += aspects::kElementModifier;
+  }
+}
+
 void actor::Restore() {
   for (int i = 0; i < 9; ++i) Stat(i)->Restore();
 }

@@ -52,6 +52,14 @@ class actor {
   void PickCareer(const ::career* c);
   // Applies the two aspects to the elements; does not store them.
   void PickVirtueVice(const aspect* actor_virtue, const aspect* actor_vice);
+
+  // Take-backs, for changing a choice: each removes what its pick added to
+  // the stats and elements (a value held at a limit stays where it is). The
+  // race and career stay recorded, so the sheet still names them until the
+  // next pick replaces them; take a pick back once only.
+  void UnpickRace();
+  void UnpickCareer();
+  void UnpickVirtueVice(const aspect* actor_virtue, const aspect* actor_vice);
   // Every stat back to full, primaries first so the auxiliaries follow them.
   void Restore();
 
