@@ -159,12 +159,17 @@ TEST_F(TitleTest, AnArrowKeyDoesNotLeakIntoTheNextPrompt) {
   EXPECT_EQ(session_->Screen(), "q\n" + kDumbClear + FarewellScreen());
 }
 
-TEST_F(TitleTest, RealTerminalGetsSizingAndClearSequences) {
-  PtyOptions options;
-  options.term = "xterm";
-  Start(options);
-  session_->Drain(0.2);
-  EXPECT_EQ(session_->Screen(), "\x1b[8;24;80t\x1b[H\x1b[2J\x1b[3J" + TitleScreen());
+TEST_F(TitleTest, RealTerminalGetsTheAlternateScreenAndAClearButNoResize) {
+  // A terminal already large enough is never asked to change its size.
+  for (const unsigned short columns : {80, 100}) {
+    PtyOptions options;
+    options.term = "xterm";
+    options.columns = columns;
+    options.rows = columns == 80 ? 24 : 30;
+    Start(options);
+    session_->Drain(0.2);
+    EXPECT_EQ(session_->Screen(), "\x1b[?1049h\x1b[H\x1b[2J" + TitleScreen()) << columns;
+  }
 }
 
 TEST_F(TitleTest, SmallTerminalGetsOneSizeNotice) {
