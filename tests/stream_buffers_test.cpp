@@ -68,7 +68,7 @@ TEST(KeySequenceTest, WholeKeys) {
   }
   // A sequence that breaks off ends with the byte that broke it.
   EXPECT_TRUE(WholeKey("\x1b[1\n"));
-  EXPECT_TRUE(WholeKey("\xc3" "A"));
+  EXPECT_TRUE(WholeKey(std::string("\xc3") + "A"));
 }
 
 TEST(KeySequenceTest, FilterDropsSequencesAcrossReadsAndKeepsText) {

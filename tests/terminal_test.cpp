@@ -58,11 +58,10 @@ TEST(TerminalTest, EachScreenReachesTheTerminalWhole) {
     std::string send;
     std::string shown;  // the end of what comes back
   };
-  const std::vector<step> steps = {
-      {"x\n", kTitlePrompt},       {"n\n", "Who are you?" + std::string(11, '\n')},
-      {"k", "name?\n\t  "},        {"Tamsin\n", "1) Female\n\t  "},
-      {"f\n", "6) Skink\n\t  "},  {"0\n", "1) Yes.\n\t  "},
-      {"1\n", "Custom\n\t  "}};
+  const std::vector<step> steps = {{"x\n", kTitlePrompt},     {"n\n", "Who are you?" + std::string(11, '\n')},
+                                   {"k", "name?\n\t  "},      {"Tamsin\n", "1) Female\n\t  "},
+                                   {"f\n", "6) Skink\n\t  "}, {"0\n", "1) Yes.\n\t  "},
+                                   {"1\n", "Custom\n\t  "}};
   for (const step& s : steps) {
     session->ClearOutput();
     session->Send(s.send);
@@ -123,21 +122,23 @@ TEST_P(WayOutTest, PutsThePlayersTerminalBack) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryWay, WayOutTest,
-    ::testing::Values(way_out{"Farewell", true, "k", 0, 0}, way_out{"EndOfInputAtAPrompt", false, "\x04", 0, 0},
-                      way_out{"EndOfInputInAKeyWait", true, "\x04", 0, 0},
-                      way_out{"CtrlCAtAPrompt", false, "\x03", 0, SIGINT},
-                      way_out{"CtrlBackslashInAKeyWait", true, "\x1c", 0, SIGQUIT},
-                      way_out{"SigintInAKeyWait", true, "", SIGINT, SIGINT},
-                      way_out{"SigtermAtAPrompt", false, "", SIGTERM, SIGTERM},
-                      way_out{"SigtermInAKeyWait", true, "", SIGTERM, SIGTERM},
-                      way_out{"SighupInAKeyWait", true, "", SIGHUP, SIGHUP},
-                      way_out{"AbortInAKeyWait", true, "", SIGABRT, SIGABRT},
-                      // A sanitizer in the build reports a SIGSEGV itself but leaves
-                      // SIGILL alone, so the game dies of it just as without one.
-                      way_out{"CrashAtAPrompt", false, "", SIGILL, SIGILL}),
-    [](const ::testing::TestParamInfo<way_out>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EveryWay, WayOutTest,
+                         ::testing::Values(way_out{"Farewell", true, "k", 0, 0},
+                                           way_out{"EndOfInputAtAPrompt", false, "\x04", 0, 0},
+                                           way_out{"EndOfInputInAKeyWait", true, "\x04", 0, 0},
+                                           way_out{"CtrlCAtAPrompt", false, "\x03", 0, SIGINT},
+                                           way_out{"CtrlBackslashInAKeyWait", true, "\x1c", 0, SIGQUIT},
+                                           way_out{"SigintInAKeyWait", true, "", SIGINT, SIGINT},
+                                           way_out{"SigtermAtAPrompt", false, "", SIGTERM, SIGTERM},
+                                           way_out{"SigtermInAKeyWait", true, "", SIGTERM, SIGTERM},
+                                           way_out{"SighupInAKeyWait", true, "", SIGHUP, SIGHUP},
+                                           way_out{"AbortInAKeyWait", true, "", SIGABRT, SIGABRT},
+                                           // A sanitizer in the build reports a SIGSEGV itself but leaves
+                                           // SIGILL alone, so the game dies of it just as without one.
+                                           way_out{"CrashAtAPrompt", false, "", SIGILL, SIGILL}),
+                         [](const ::testing::TestParamInfo<way_out>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(TerminalTest, CtrlZAndFgInAKeyWait) {
   for (const std::string term : {"xterm", "dumb"}) {
@@ -148,7 +149,8 @@ TEST(TerminalTest, CtrlZAndFgInAKeyWait) {
     auto session = StartAtTitle(dir, options);
     GoToFarewellKeyWait(*session);
     const std::string screen = session->Screen();
-    const std::string farewell = screen.substr(screen.rfind('\x1b') == std::string::npos ? 0 : screen.rfind(kClear));
+    const std::string farewell =
+        screen.substr(screen.rfind('\x1b') == std::string::npos ? 0 : screen.rfind(kClear));
 
     session->ClearOutput();
     kill(-session->pid(), SIGTSTP);

@@ -30,7 +30,9 @@ bool alternate_screen = false;
 
 // Every normal end of the process (return from main, std::exit) comes here.
 void Finish() {
-  if (alternate_screen) game_output->sputn(backend::kLeaveAlternateScreen, sizeof backend::kLeaveAlternateScreen - 1);
+  if (alternate_screen) {
+    game_output->sputn(backend::kLeaveAlternateScreen, sizeof backend::kLeaveAlternateScreen - 1);
+  }
   game_output->pubsync();
   backend::UseAlternateScreen(false);
   alternate_screen = false;

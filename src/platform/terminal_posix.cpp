@@ -193,7 +193,7 @@ bool OutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 bool InputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
 bool Size(unsigned short* columns, unsigned short* rows) {
-  winsize size {};
+  winsize size{};
   if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return false;
   if (size.ws_col == 0 || size.ws_row == 0) return false;
   *columns = size.ws_col;
