@@ -94,8 +94,10 @@ TEST_P(WayOutTest, PutsThePlayersTerminalBack) {
     PtyOptions options;
     options.term = term;
     auto session = StartAtTitle(dir, options);
-    if (way.in_key_wait) GoToFarewellKeyWait(*session);
-    if (way.in_key_wait) ASSERT_FALSE(LineModeWithEcho(*session));
+    if (way.in_key_wait) {
+      GoToFarewellKeyWait(*session);
+      ASSERT_FALSE(LineModeWithEcho(*session));
+    }
     if (way.keys.empty()) {
       kill(session->pid(), way.signal_number);
     } else {
@@ -163,7 +165,9 @@ TEST(TerminalTest, CtrlZAndFgInAKeyWait) {
     kill(-session->pid(), SIGCONT);
     ASSERT_TRUE(session->WaitForKeyWait(kTimeout)) << term;
     session->Drain(0.1);
-    if (term == "xterm") EXPECT_EQ(session->Screen(), kEnter + farewell) << "the screen is drawn again";
+    if (term == "xterm") {
+      EXPECT_EQ(session->Screen(), kEnter + farewell) << "the screen is drawn again";
+    }
 
     // One key still answers the wait, and nothing is echoed.
     session->ClearOutput();
