@@ -73,7 +73,7 @@ class GameTest : public ::testing::Test {
 
   // From the title through every creation screen to the end of the review:
   // a female Nimisum warrior of Temperance and Sloth.
-  void CreateCharacter() {
+  void CreateCharacter(const std::string& review_answer = "4\n") {
     session_->ClearOutput();
     session_->Send("n\n");
     ASSERT_TRUE(session_->WaitFor("Who are you?", kTimeout)) << session_->Screen();
@@ -98,7 +98,7 @@ class GameTest : public ::testing::Test {
     Answer("1) Yes.\n\t  ", "1\n");
     ASSERT_TRUE(session_->WaitFor("4) Complete\n\t  ", kTimeout)) << session_->Screen();
     review_ = session_->Screen();
-    Answer("4) Complete\n\t  ", "4\n");
+    Answer("4) Complete\n\t  ", review_answer);
   }
 
   // Plays until `reports` key waits have passed and the next command is
@@ -233,6 +233,16 @@ TEST_F(GameTest, BattleRoundsThenCtrlCThenContinueFindsTheSameCharacter) {
   EXPECT_EQ(is.strength.growth, was.strength.growth);
   EXPECT_EQ(is.wisdom.growth, was.wisdom.growth);
   EXPECT_EQ(is.agility.growth, was.agility.growth);
+}
+
+TEST_F(GameTest, AfterANonNumberAtTheReviewOneEnterAnswersTheName) {
+  ASSERT_TRUE(dir_.CopyCoreData());
+  Start();
+  CreateCharacter("x\n");  // counts 0: the name screen again, its line already used up
+  Answer("What is your name?\n\t  ", "\n");
+  Answer("1) Female\n\t  ", "f\n");
+  ASSERT_TRUE(session_->WaitFor("4) Complete\n\t  ", kTimeout)) << session_->Screen();
+  EXPECT_NE(session_->Screen().find("NAME    " + Spaces(21) + "  SEX  F"), std::string::npos) << session_->Screen();
 }
 
 TEST_F(GameTest, QuitFromTheTitleWritesNothing) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
 
@@ -143,28 +142,49 @@ TEST_F(TitleTest, EndOfInputDuringAKeyWaitEndsCleanlyAndRestoresTheTerminal) {
 }
 
 TEST_F(TitleTest, AnArrowKeyDoesNotLeakIntoTheNextPrompt) {
-  PtyOptions small;
-  small.columns = 60;
-  small.rows = 20;
-  session_ = std::make_unique<PtySession>(dir_.path(), small);
-  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));  // the size notice
-  SendAndAwaitTitle("\x1b[A");
-  session_->Drain(0.2);
-  // Left-over "[A" would be read at once and draw the title twice more.
-  EXPECT_EQ(session_->Screen(), kDumbClear + TitleScreen());
-  session_->ClearOutput();
-  session_->Send("q\n");
-  ASSERT_TRUE(session_->WaitFor("vanquished.", kTimeout));
-  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
-  EXPECT_EQ(session_->Screen(), "q\n" + kDumbClear + FarewellScreen());
+  // Whole, and with its bytes apart as over a slow link.
+  for (const bool split : {false, true}) {
+    PtyOptions small;
+    small.columns = 60;
+    small.rows = 20;
+    session_ = std::make_unique<PtySession>(dir_.path(), small);
+    ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));  // the size notice
+    session_->ClearOutput();
+    session_->Send("\x1b");
+    if (split) session_->Drain(0.05);
+    session_->Send("[A");
+    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+    session_->Drain(0.2);
+    EXPECT_EQ(session_->Screen(), kDumbClear + TitleScreen()) << split;
+    // Left-over "[A" would go into the next line: the title drawn twice more.
+    session_->ClearOutput();
+    session_->Send("q\n");
+    ASSERT_TRUE(session_->WaitFor("vanquished.", kTimeout));
+    ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+    EXPECT_EQ(session_->Screen(), "q\n" + kDumbClear + FarewellScreen()) << split;
+  }
 }
 
-TEST_F(TitleTest, RealTerminalGetsSizingAndClearSequences) {
-  PtyOptions options;
-  options.term = "xterm";
-  Start(options);
-  session_->Drain(0.2);
-  EXPECT_EQ(session_->Screen(), "\x1b[8;24;80t\x1b[H\x1b[2J\x1b[3J" + TitleScreen());
+TEST_F(TitleTest, ALineNeverKeepsAnArrowKey) {
+  Start();
+  session_->ClearOutput();
+  session_->Send("\x1b[Cq\n");  // the terminal echoes the arrow as "^[[C"
+  ASSERT_TRUE(session_->WaitFor("vanquished.", kTimeout)) << session_->Screen();
+  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
+  EXPECT_EQ(session_->Screen(), "^[[Cq\n" + kDumbClear + FarewellScreen());
+}
+
+TEST_F(TitleTest, RealTerminalGetsTheAlternateScreenAndAClearButNoResize) {
+  // A terminal already large enough is never asked to change its size.
+  for (const unsigned short columns : {80, 100}) {
+    PtyOptions options;
+    options.term = "xterm";
+    options.columns = columns;
+    options.rows = columns == 80 ? 24 : 30;
+    Start(options);
+    session_->Drain(0.2);
+    EXPECT_EQ(session_->Screen(), "\x1b[?1049h\x1b[H\x1b[2J" + TitleScreen()) << columns;
+  }
 }
 
 TEST_F(TitleTest, SmallTerminalGetsOneSizeNotice) {
@@ -179,6 +199,8 @@ TEST_F(TitleTest, SmallTerminalGetsOneSizeNotice) {
     ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
     if (std::string(term) == "dumb") {
       EXPECT_EQ(session_->Screen().find('\x1b'), std::string::npos);
+    } else {
+      EXPECT_NE(session_->Screen().find("\x1b[8;24;80t"), std::string::npos) << "asked to grow";
     }
     session_->Send("k");
     ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
@@ -195,21 +217,5 @@ TEST_F(TitleTest, UnknownSizeGivesNoNotice) {
   session_->Drain(0.2);
   EXPECT_EQ(session_->Screen(), kDumbClear + TitleScreen());
 }
-
-class KeyWaitSignalTest : public TitleTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(KeyWaitSignalTest, TerminalIsRestoredWhenKilledDuringAKeyWait) {
-  Start();
-  session_->Send("q\n");
-  ASSERT_TRUE(session_->WaitForKeyWait(kTimeout));
-  ASSERT_FALSE(LineModeWithEcho(*session_));
-  kill(session_->pid(), GetParam());
-  int status = 0;
-  ASSERT_TRUE(session_->WaitExit(kTimeout, &status));
-  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == GetParam()) << "status " << status;
-  EXPECT_TRUE(LineModeWithEcho(*session_));
-}
-
-INSTANTIATE_TEST_SUITE_P(EndingSignals, KeyWaitSignalTest, ::testing::Values(SIGINT, SIGQUIT, SIGTERM, SIGHUP));
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "platform/terminal.h"
 
 int main() {
+  terminal::Start();
   terminal::SizeConsole();
   MainMenu();
   return 0;

@@ -4,15 +4,13 @@
 #include <iostream>
 #include <limits>
 
-#include "platform/terminal.h"
-
 namespace input {
 namespace {
 
 EndOfInputHandler end_of_input_handler = nullptr;
 
+// The terminal is put back by the exit itself.
 [[noreturn]] void DefaultEndOfInput() {
-  terminal::RestoreSettings();
   std::cout << '\n' << std::flush;
   std::exit(0);
 }
@@ -70,7 +68,9 @@ std::string ReadLine() {
 
 void DiscardLeftoverNewline() {
   std::cin.clear();
-  if (std::cin.peek() == '\n') std::cin.ignore(1);
+  // Only what has already been read counts: a peek at an empty input would
+  // wait for the player's next line and then swallow its Enter.
+  if (std::cin.rdbuf()->in_avail() > 0 && std::cin.peek() == '\n') std::cin.ignore(1);
 }
 
 EndOfInputHandler SetEndOfInputHandler(EndOfInputHandler handler) {

@@ -31,16 +31,17 @@ char ReadChar();
 // One line; the newline is consumed and not kept.
 std::string ReadLine();
 
-// Clears std::cin's error state and, if the next waiting character is a
-// newline (left by a formatted read), discards it. Used before ReadLine.
+// Clears std::cin's error state and, if the next character is a newline
+// already waiting (left by a formatted read), discards it. Never waits for
+// input. Used before ReadLine.
 void DiscardLeftoverNewline();
 
 // Must not return normally: it exits or throws. If it does return, the
 // default behaviour runs after it.
 using EndOfInputHandler = void (*)();
 
-// Installs a handler (nullptr puts back the default, which restores the
-// terminal, writes a newline and exits with status 0). Returns the previous.
+// Installs a handler (nullptr puts back the default, which writes a newline
+// and exits with status 0, the terminal put back). Returns the previous.
 EndOfInputHandler SetEndOfInputHandler(EndOfInputHandler handler);
 
 // Called by the reads above and by the key wait at end of input.

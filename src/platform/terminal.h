@@ -3,11 +3,22 @@
 
 // The game's only contact with the terminal beyond plain reads and writes.
 //
-// "Standard output is a terminal" means fd 1 is a tty AND std::cout still
-// writes through the buffer it had at start-up; likewise for standard input
-// and std::cin. Tests swap those buffers to capture screens, so captured
-// screens never contain escape sequences and key waits never block.
+// "Standard output is a terminal" means fd 1 is a terminal AND std::cout
+// still writes through the buffer Start gave it; likewise for standard input
+// and std::cin. Before Start, and while tests swap those buffers to capture
+// screens, neither is a terminal: captured screens never contain escape
+// sequences and key waits never block.
 namespace terminal {
+
+// Takes charge of the terminal for the whole run; called once, first thing.
+// Output is then buffered and reaches the terminal in one write whenever the
+// game waits for the player or ends. On a terminal that takes escape
+// sequences the game draws on the alternate screen, so the player's own
+// screen and scrollback come back untouched on every way out: a normal end,
+// the end of input, an ending or fatal signal, std::terminate. Ctrl-Z hands
+// the terminal back while the game is stopped and `fg` takes it again.
+// Signals ignored when the game started stay ignored.
+void Start();
 
 bool StdoutIsTerminal();
 bool StdinIsTerminal();
@@ -15,22 +26,21 @@ bool StdinIsTerminal();
 // False where TERM is unset or "dumb": then no escape sequence is written.
 bool EscapesAllowed();
 
-// Blanks the screen and homes the cursor. Without escapes a clear is a
-// blank line; when standard output is not a terminal it writes nothing.
+// Blanks the screen and homes the cursor; the scrollback is left alone.
+// Without escapes a clear is a blank line; when standard output is not a
+// terminal it writes nothing.
 void Clear();
 
-// Asks the terminal for 80 by 24. If it is still smaller afterwards, shows
-// one notice screen with the current size and waits for a key.
+// When the terminal is known to be smaller than 80 by 24, asks it for that
+// size; if it is still smaller afterwards, shows one notice screen with the
+// current size and waits for a key.
 void SizeConsole();
 
-// Waits for one key without echo and prints nothing. Returns at once when
-// standard input is not a terminal. End of input during the wait (a closed
-// terminal or Ctrl-D) ends the program through input::EndOfInput.
+// Waits for one key without echo and prints nothing. Arrow and function keys
+// count as one key even when their bytes arrive a little apart. Returns at
+// once when standard input is not a terminal. End of input during the wait
+// (a closed terminal or Ctrl-D) ends the program through input::EndOfInput.
 void WaitKey();
-
-// Puts back the settings a key wait changed, if it changed any. Safe to call
-// at any time and more than once.
-void RestoreSettings();
 
 }  // namespace terminal
 

@@ -57,6 +57,63 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
   return pointers;
 }
 
+// The child's side of a PtySession, after the fork: everything it needs was
+// made before, so it only calls what is safe there.
+struct launch {
+  const char* directory;
+  char** argv;
+  char** envp;
+  const std::vector<int>* ignored_signals;
+  int report;  // where the stand-in shell tells the program's pid
+};
+
+[[noreturn]] void RunProgram(const launch& how) {
+  for (int signal_number : *how.ignored_signals) signal(signal_number, SIG_IGN);
+  if (chdir(how.directory) != 0) _exit(126);
+  execve(how.argv[0], how.argv, how.envp);
+  _exit(127);
+}
+
+// What a shell does for a job: a process group of its own in the terminal's
+// foreground, then its end passed on as the shell's own.
+[[noreturn]] void RunUnderShell(const launch& how) {
+  const pid_t program = fork();
+  if (program == 0) {
+    setpgid(0, 0);
+    signal(SIGTTOU, SIG_IGN);  // else a group not yet in the foreground may not take it
+    tcsetpgrp(STDIN_FILENO, getpid());
+    signal(SIGTTOU, SIG_DFL);
+    RunProgram(how);
+  }
+  if (program < 0) _exit(125);
+  setpgid(program, program);
+  if (write(how.report, &program, sizeof program) != sizeof program) _exit(125);
+  close(how.report);
+  int status = 0;
+  while (waitpid(program, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status)) {
+    signal(WTERMSIG(status), SIG_DFL);
+    kill(getpid(), WTERMSIG(status));
+  }
+  _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
+}
+
+// The program's pid as the stand-in shell reports it; -1 when none comes.
+pid_t ReadReportedPid(int report) {
+  pollfd descriptor{report, POLLIN, 0};
+  pid_t program = -1;
+  if (poll(&descriptor, 1, 10000) != 1 || read(report, &program, sizeof program) != sizeof program) return -1;
+  return program;
+}
+
+// The state letter of /proc/PID/stat ('S' sleeping, 'T' stopped, ...).
+char ProcState(pid_t pid) {
+  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const std::string::size_type end_of_name = stat.rfind(')');
+  return end_of_name == std::string::npos || end_of_name + 2 >= stat.size() ? '?' : stat[end_of_name + 2];
+}
+
 }  // namespace
 
 std::string Normalise(const std::string& text) {
@@ -117,21 +174,31 @@ PtySession::PtySession(const std::string& working_directory, const PtyOptions& o
   std::vector<std::string> environment = ChildEnvironment(options.term);
   std::vector<char*> argv = Pointers(arguments);
   std::vector<char*> envp = Pointers(environment);
+  int report[2] = {-1, -1};
+  if (options.job_control && pipe(report) != 0) return;
+  const launch how{working_directory.c_str(), argv.data(), envp.data(), &options.ignored_signals, report[1]};
 
   winsize size{};
   size.ws_col = options.columns;
   size.ws_row = options.rows;
   pid_ = forkpty(&master_, nullptr, nullptr, &size);
   if (pid_ == 0) {
-    if (chdir(working_directory.c_str()) != 0) _exit(126);
-    execve(argv[0], argv.data(), envp.data());
-    _exit(127);
+    if (!options.job_control) RunProgram(how);
+    close(report[0]);
+    RunUnderShell(how);
   }
   if (pid_ < 0) master_ = -1;
+  program_ = pid_;
+  if (options.job_control) {
+    close(report[1]);
+    if (pid_ > 0) program_ = ReadReportedPid(report[0]);
+    close(report[0]);
+  }
 }
 
 PtySession::~PtySession() {
   if (pid_ > 0 && !exited_) {
+    if (program_ > 0 && program_ != pid_) kill(program_, SIGKILL);
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
@@ -208,6 +275,16 @@ bool PtySession::Settings(termios* settings) {
     if (name != nullptr) slave_ = open(name, O_RDWR | O_NOCTTY);
   }
   return slave_ >= 0 && tcgetattr(slave_, settings) == 0;
+}
+
+bool PtySession::WaitStopped(double timeout_seconds) {
+  const auto deadline = Deadline(timeout_seconds);
+  for (;;) {
+    if (program_ > 0 && ProcState(program_) == 'T') return true;
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) return false;
+    ReadSome(std::min(left, 10));
+  }
 }
 
 bool PtySession::WaitForKeyWait(double timeout_seconds) {

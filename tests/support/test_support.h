@@ -14,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/input.h"
 
@@ -69,6 +70,10 @@ struct PtyOptions {
   std::string term = "dumb";  // empty: TERM is removed from the environment
   unsigned short columns = 80;
   unsigned short rows = 24;
+  std::vector<int> ignored_signals;  // ignored when the program starts, as nohup does
+  // Runs the program in a process group of its own in the foreground of the
+  // terminal, under a stand-in for the shell, so that it can be stopped.
+  bool job_control = false;
 };
 
 // A program running on a pseudo-terminal, as a player would run it. Every
@@ -84,8 +89,9 @@ class PtySession {
   PtySession(const PtySession&) = delete;
   PtySession& operator=(const PtySession&) = delete;
 
-  bool started() const { return pid_ > 0; }
-  pid_t pid() const { return pid_; }
+  bool started() const { return pid_ > 0 && program_ > 0; }
+  // The program's process, which leads its process group.
+  pid_t pid() const { return program_; }
 
   void Send(const std::string& text);
   // Ctrl-D: end of input at the start of a line, or during a key wait.
@@ -108,6 +114,9 @@ class PtySession {
   // program has ended.
   bool Settings(termios* settings);
 
+  // Waits until the program is stopped (job control); false on timeout.
+  bool WaitStopped(double timeout_seconds);
+
   // Waits until the program has put the terminal into its key-wait mode
   // (no line editing, no echo), so a key sent next is read as that key.
   // The screen written before the wait has been read when it returns.
@@ -117,7 +126,8 @@ class PtySession {
   // Reads what is there within `timeout_ms`; false when nothing came.
   bool ReadSome(int timeout_ms);
 
-  pid_t pid_ = -1;
+  pid_t pid_ = -1;      // what we wait for: the program, or the stand-in shell
+  pid_t program_ = -1;
   int master_ = -1;
   int slave_ = -1;
   bool exited_ = false;

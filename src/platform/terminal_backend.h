@@ -1,0 +1,47 @@
+#ifndef OSSIVAR_PLATFORM_TERMINAL_BACKEND_H
+#define OSSIVAR_PLATFORM_TERMINAL_BACKEND_H
+
+#include <cstddef>
+#include <string>
+
+#include "platform/stream_buffers.h"
+
+// What each operating system's terminal backend provides (one source file
+// per backend, chosen by the build). Only the terminal module uses it.
+namespace terminal::backend {
+
+// Switch to the alternate screen and back; the switch back also puts the
+// cursor where it was before.
+constexpr char kEnterAlternateScreen[] = "\x1b[?1049h";
+constexpr char kLeaveAlternateScreen[] = "\x1b[?1049l";
+
+bool OutputIsTerminal();
+bool InputIsTerminal();
+
+// The terminal's size; false when it is unknown.
+bool Size(unsigned short* columns, unsigned short* rows);
+
+// Standard output and input as output_buffer and input_buffer use them.
+bool Write(const char* bytes, std::size_t count);
+long Read(char* bytes, std::size_t capacity);
+
+// Reads one whole key from the terminal without echo and puts the
+// terminal's settings back afterwards. False at the end of input.
+bool ReadKey(std::string* key);
+
+// Takes charge of the signals that end or stop the program, except those
+// ignored at start, so that the terminal is put back first. `screen` is
+// drawn again when the game is continued after a stop.
+void TakeOver(output_buffer* screen);
+
+// While set, every way out leaves the alternate screen, and a stop leaves it
+// until the game is continued.
+void UseAlternateScreen(bool use);
+
+// Puts back whatever the game has changed in the terminal. Safe at any time,
+// also from a signal handler, and more than once.
+void PutBack();
+
+}  // namespace terminal::backend
+
+#endif

@@ -1,0 +1,252 @@
+// The terminal on POSIX systems: termios for the key wait, the signals that
+// end or stop the program, and plain reads and writes of fds 0 and 1.
+
+#include <errno.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstring>
+#include <string_view>
+
+#include "platform/key_sequence.h"
+#include "platform/terminal_backend.h"
+
+namespace terminal::backend {
+namespace {
+
+constexpr unsigned char kCtrlD = 0x04;
+
+// Shared with the signal handlers, hence sig_atomic_t flags: the settings
+// in `before_key_wait` hold only while `in_key_wait` is set, and the screen
+// may be written out only while `waiting` is set.
+termios before_key_wait;
+volatile std::sig_atomic_t in_key_wait = 0;
+volatile std::sig_atomic_t alternate_screen = 0;
+volatile std::sig_atomic_t waiting = 0;
+output_buffer* screen = nullptr;
+
+// Ctrl-C and Ctrl-\, being told to end, losing the terminal.
+constexpr int kEndingSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
+// A crash or an abort, std::terminate's included.
+constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+// What was there before; SIGTSTP's is restored around each stop.
+struct sigaction previous_actions[NSIG];
+
+void Fence() { std::atomic_signal_fence(std::memory_order_seq_cst); }
+
+// Holds off the handled signals while the terminal's settings and the flags
+// that describe them change together.
+class signals_held {
+ public:
+  signals_held() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal_number : kEndingSignals) sigaddset(&held, signal_number);
+    sigaddset(&held, SIGTSTP);
+    sigprocmask(SIG_BLOCK, &held, &before_);
+  }
+  ~signals_held() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+  signals_held(const signals_held&) = delete;
+  signals_held& operator=(const signals_held&) = delete;
+
+ private:
+  sigset_t before_;
+};
+
+// Async-signal-safe: all of the text or as much as the terminal takes.
+bool WriteAll(const char* bytes, std::size_t count) {
+  while (count > 0) {
+    const ssize_t written = write(STDOUT_FILENO, bytes, count);
+    if (written > 0) {
+      bytes += written;
+      count -= static_cast<std::size_t>(written);
+    } else if (written < 0 && errno == EAGAIN) {
+      pollfd output{STDOUT_FILENO, POLLOUT, 0};
+      poll(&output, 1, -1);
+    } else if (written == 0 || errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void WriteText(const char* text) { WriteAll(text, std::strlen(text)); }
+
+// The key-wait mode on top of `settings`: one byte at a time, no echo.
+// Ctrl-C, Ctrl-\ and Ctrl-Z still send their signals.
+void ApplyKeyWait(termios settings) {
+  settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  settings.c_cc[VMIN] = 1;
+  settings.c_cc[VTIME] = 0;
+  tcsetattr(STDIN_FILENO, TCSANOW, &settings);
+}
+
+// Async-signal-safe. Leaves the flags alone, so a continued game knows what
+// to take back.
+void PutBackNow() {
+  if (in_key_wait != 0) tcsetattr(STDIN_FILENO, TCSANOW, &before_key_wait);
+  if (alternate_screen != 0) WriteText(kLeaveAlternateScreen);
+}
+
+// After a stop the shell has put its own settings back; they are what the
+// key wait restores later, and the screen is drawn again.
+void TakeBackNow() {
+  if (alternate_screen != 0) {
+    WriteText(kEnterAlternateScreen);
+    if (waiting != 0) {
+      const std::string_view drawn = screen->Written();
+      WriteAll(drawn.data(), drawn.size());
+    } else {
+      screen->RedrawOnNextFlush();
+    }
+  }
+  if (in_key_wait != 0 && tcgetattr(STDIN_FILENO, &before_key_wait) == 0) ApplyKeyWait(before_key_wait);
+}
+
+void Install(int signal_number, void (*handler)(int, siginfo_t*, void*)) {
+  struct sigaction current {};
+  sigaction(signal_number, nullptr, &current);
+  if (current.sa_handler == SIG_IGN) return;  // nohup and the like are respected
+  previous_actions[signal_number] = current;
+  struct sigaction action {};
+  action.sa_sigaction = handler;
+  action.sa_flags = SA_SIGINFO | SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  for (int other : kEndingSignals) sigaddset(&action.sa_mask, other);
+  sigaddset(&action.sa_mask, SIGTSTP);
+  sigaction(signal_number, &action, nullptr);
+}
+
+// Dies of the same signal afterwards, so the parent sees the real cause.
+void OnEndingSignal(int signal_number, siginfo_t*, void*) {
+  PutBackNow();
+  sigaction(signal_number, &previous_actions[signal_number], nullptr);
+  raise(signal_number);  // delivered once this handler returns
+}
+
+// A fault raised by the processor comes back by itself when the faulting
+// instruction runs again, now under the previous handler (a sanitizer's
+// report, or the default core dump); one sent by a process is sent again.
+void OnFatalSignal(int signal_number, siginfo_t* info, void*) {
+  PutBackNow();
+  sigaction(signal_number, &previous_actions[signal_number], nullptr);
+  if (info == nullptr || info->si_code <= 0 || signal_number == SIGABRT) raise(signal_number);
+}
+
+// Ctrl-Z: hand the terminal back, stop, and take it again on `fg`.
+void OnStop(int, siginfo_t*, void*) {
+  const int saved_errno = errno;
+  PutBackNow();
+  struct sigaction ours {};
+  sigaction(SIGTSTP, &previous_actions[SIGTSTP], &ours);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+  raise(SIGTSTP);  // the process stops here until continued
+  sigprocmask(SIG_BLOCK, &stop, nullptr);
+  sigaction(SIGTSTP, &ours, nullptr);
+  TakeBackNow();
+  errno = saved_errno;
+}
+
+// False at the end of input or on failure.
+bool ReadByte(unsigned char* byte) {
+  ssize_t count = 0;
+  do {
+    count = read(STDIN_FILENO, byte, 1);
+  } while (count < 0 && errno == EINTR);
+  return count == 1;
+}
+
+// True when another byte is there within `milliseconds`.
+bool ByteArrives(int milliseconds) {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  int ready = 0;
+  do {
+    ready = poll(&input, 1, milliseconds);
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0 && (input.revents & POLLIN) != 0;
+}
+
+bool ReadWholeKey(std::string* key) {
+  unsigned char byte = 0;
+  if (!ReadByte(&byte) || byte == kCtrlD) return false;
+  key->assign(1, static_cast<char>(byte));
+  while (!key_sequence::WholeKey(*key) && key->size() < key_sequence::kLongestKey) {
+    if (!ByteArrives(key_sequence::kGraceMilliseconds) || !ReadByte(&byte)) break;
+    key->push_back(static_cast<char>(byte));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool OutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+
+bool InputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+bool Size(unsigned short* columns, unsigned short* rows) {
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) return false;
+  if (size.ws_col == 0 || size.ws_row == 0) return false;
+  *columns = size.ws_col;
+  *rows = size.ws_row;
+  return true;
+}
+
+bool Write(const char* bytes, std::size_t count) { return WriteAll(bytes, count); }
+
+long Read(char* bytes, std::size_t capacity) {
+  ssize_t count = 0;
+  waiting = 1;
+  Fence();
+  do {
+    count = read(STDIN_FILENO, bytes, capacity);
+  } while (count < 0 && errno == EINTR);
+  Fence();
+  waiting = 0;
+  return static_cast<long>(count);
+}
+
+bool ReadKey(std::string* key) {
+  {
+    signals_held held;
+    if (tcgetattr(STDIN_FILENO, &before_key_wait) != 0) return true;  // no terminal to wait on
+    in_key_wait = 1;
+    ApplyKeyWait(before_key_wait);
+    waiting = 1;
+  }
+  const bool got_key = ReadWholeKey(key);
+  signals_held held;
+  waiting = 0;
+  tcsetattr(STDIN_FILENO, TCSANOW, &before_key_wait);
+  in_key_wait = 0;
+  return got_key;
+}
+
+void TakeOver(output_buffer* drawn) {
+  screen = drawn;
+  for (int signal_number : kEndingSignals) Install(signal_number, OnEndingSignal);
+  for (int signal_number : kFatalSignals) Install(signal_number, OnFatalSignal);
+  Install(SIGTSTP, OnStop);
+}
+
+void UseAlternateScreen(bool use) {
+  Fence();
+  alternate_screen = use ? 1 : 0;
+}
+
+void PutBack() {
+  PutBackNow();
+  in_key_wait = 0;
+  alternate_screen = 0;
+}
+
+}  // namespace terminal::backend

@@ -1,0 +1,95 @@
+#include "support/write_counter.h"
+
+#include <signal.h>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
+
+namespace test_support {
+namespace {
+
+enum class call_kind { kOther, kReadInput, kWriteOutput };
+
+// Only meaningful at a system call stop.
+bool AtEntry(pid_t pid, call_kind* kind) {
+  __ptrace_syscall_info info{};
+  if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0) return false;
+  if (info.op != PTRACE_SYSCALL_INFO_ENTRY) return false;
+  *kind = call_kind::kOther;
+  if (info.entry.nr == SYS_read && info.entry.args[0] == 0) *kind = call_kind::kReadInput;
+  if (info.entry.nr == SYS_write && info.entry.args[0] == 1) *kind = call_kind::kWriteOutput;
+  return true;
+}
+
+}  // namespace
+
+WriteCounter::WriteCounter(pid_t pid) : pid_(pid) {
+  if (ptrace(PTRACE_SEIZE, pid_, nullptr, PTRACE_O_TRACESYSGOOD) != 0) return;
+  attached_ = true;
+  // Stopped wherever it is (most likely inside a read), then run up to the
+  // start of a read: an interrupted read starts again.
+  if (ptrace(PTRACE_INTERRUPT, pid_, nullptr, nullptr) != 0) return;
+  int status = 0;
+  if (waitpid(pid_, &status, __WALL) != pid_ || !WIFSTOPPED(status)) return;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline && NextStop(10.0)) {
+    call_kind kind = call_kind::kOther;
+    if (AtEntry(pid_, &kind) && kind == call_kind::kReadInput) {
+      holding_ = true;
+      return;
+    }
+  }
+}
+
+WriteCounter::~WriteCounter() {
+  if (attached_) ptrace(PTRACE_DETACH, pid_, nullptr, pending_signal_);
+}
+
+bool WriteCounter::NextStop(double timeout_seconds) {
+  if (ptrace(PTRACE_SYSCALL, pid_, nullptr, pending_signal_) != 0) return false;
+  pending_signal_ = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
+  for (;;) {
+    int status = 0;
+    const pid_t waited = waitpid(pid_, &status, __WALL | WNOHANG);
+    if (waited < 0 || (waited == pid_ && !WIFSTOPPED(status))) {
+      attached_ = false;  // it has ended
+      return false;
+    }
+    if (waited == pid_) {
+      if (WSTOPSIG(status) == (SIGTRAP | 0x80)) return true;
+      // A signal for the program, or a stop of another kind: pass it on.
+      if (status >> 16 == 0) pending_signal_ = WSTOPSIG(status);
+      if (ptrace(PTRACE_SYSCALL, pid_, nullptr, pending_signal_) != 0) return false;
+      pending_signal_ = 0;
+      continue;
+    }
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+}
+
+int WriteCounter::WritesUntilNextRead(double timeout_seconds) {
+  if (!holding_) return -1;
+  holding_ = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
+  // The held read's own end comes first.
+  if (!NextStop(timeout_seconds)) return -1;
+  int writes = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (!NextStop(timeout_seconds)) return -1;
+    call_kind kind = call_kind::kOther;
+    if (!AtEntry(pid_, &kind)) continue;
+    if (kind == call_kind::kWriteOutput) ++writes;
+    if (kind == call_kind::kReadInput) {
+      holding_ = true;
+      return writes;
+    }
+  }
+  return -1;
+}
+
+}  // namespace test_support

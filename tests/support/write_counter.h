@@ -1,0 +1,43 @@
+#ifndef OSSIVAR_TESTS_SUPPORT_WRITE_COUNTER_H
+#define OSSIVAR_TESTS_SUPPORT_WRITE_COUNTER_H
+
+#include <sys/types.h>
+
+namespace test_support {
+
+// Follows a running program's system calls (Linux ptrace) to count how many
+// writes to standard output it makes between two reads from standard input:
+// how many pieces one screen reaches the terminal in. Writes to other files,
+// such as a sanitizer's own, do not count.
+//
+// While attached the program is held at the start of each read; send its
+// input, then call WritesUntilNextRead. The destructor lets it run on.
+class WriteCounter {
+ public:
+  // Attaches and waits until the program is about to read standard input.
+  explicit WriteCounter(pid_t pid);
+  ~WriteCounter();
+  WriteCounter(const WriteCounter&) = delete;
+  WriteCounter& operator=(const WriteCounter&) = delete;
+
+  // True while the program is held at the start of a read.
+  bool holding() const { return holding_; }
+
+  // Lets the held read take place and the program run on until it is about
+  // to read again. The writes in between; -1 if it ends, takes longer than
+  // the timeout or cannot be followed.
+  int WritesUntilNextRead(double timeout_seconds = 10.0);
+
+ private:
+  // Runs the program to its next system call stop; false if it did not come.
+  bool NextStop(double timeout_seconds);
+
+  pid_t pid_;
+  bool attached_ = false;
+  bool holding_ = false;
+  int pending_signal_ = 0;
+};
+
+}  // namespace test_support
+
+#endif
