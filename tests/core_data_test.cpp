@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data_file/io_file.h"
+#include "support/data_file_bytes.h"
 #include "support/test_support.h"
 
 namespace {
@@ -33,12 +34,8 @@ TEST(CoreDataTest, ToolRegeneratesTheCommittedFile) {
 
 // What the game relies on in its content file.
 TEST(CoreDataTest, HoldsWhatANewGameNeeds) {
-  test_support::TempDir dir;
-  ASSERT_TRUE(dir.CopyCoreData());
-  const auto old_directory = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
-  tov_file file("Core Data");
-  std::filesystem::current_path(old_directory);
+  const auto loaded = data_file_test::Load(data_file_test::CoreData());
+  const tov_file& file = *loaded;
 
   ASSERT_EQ(file.open_result, tov_file::kAccepted);
   ASSERT_EQ(file.races.size(), 8u);

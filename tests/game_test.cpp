@@ -15,19 +15,11 @@ namespace fs = std::filesystem;
 using game::content_use;
 using game::ContentProblem;
 
-// Runs in a directory without data/, so every file object starts empty and
-// the test fills it as if it had been read.
+// Every file object starts empty, and the test fills it as if it had been
+// read.
 class ContentTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = fs::current_path();
-    fs::current_path(dir_.path());
-    file_ = std::make_unique<tov_file>("absent");
-  }
-  void TearDown() override {
-    file_.reset();
-    fs::current_path(saved_);
-  }
+  void SetUp() override { file_ = std::make_unique<tov_file>(); }
 
   // The built-in world as a loaded file: a player's party and three goblin
   // parties, with the human race playable.
@@ -43,8 +35,6 @@ class ContentTest : public ::testing::Test {
 
   std::string Problem(content_use use = content_use::kNewGame) { return ContentProblem(*file_, use); }
 
-  test_support::TempDir dir_;
-  fs::path saved_;
   std::unique_ptr<tov_file> file_;
 };
 

@@ -42,6 +42,8 @@ bool Fighters(const party& side) {
 std::string ContentProblem(const tov_file& file, const content_use& use) {
   if (!file.file_found) return "was not found";
   if (file.open_result == tov_file::kWrongMagic) return "is not a data file";
+  if (file.open_result == tov_file::kCutShort) return "is not a complete data file";
+  if (file.open_result == tov_file::kTooLarge) return "is too large for this game to load";
   if (file.open_result != tov_file::kAccepted) return "is written in a format this game cannot read";
   if (use == content_use::kNewGame && !HasPlayableRace(file)) return "has no playable race";
   if (file.parties.empty()) return "has no parties at all";
@@ -106,7 +108,9 @@ void Refusal(const char* what, const std::string& base_name, const std::string& 
 // A failed save costs nothing yet: the old save stays, so the session goes
 // on and tries again before the next battle.
 void Save(tov_file* file) {
-  if (file->Write(true)) return;
+  // Something in the way of saving that the player was already told about
+  // is not told again before every battle.
+  if (file->Write(true) || file->write_error_repeated) return;
   console::NewScreen();
   std::cout << "\n\tThe game could not be saved to " << game::DisplayPath(file->file_name) << ":\n\t"
             << file->write_error << ".\n\n\tThe game goes on and saves again before the next battle.\n";
