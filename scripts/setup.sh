@@ -13,7 +13,8 @@ set -euo pipefail
 # provide (checked where there is no apt-get), and its packages.
 # "a|b" installs the first of a and b the archive offers, for a package
 # whose name differs between releases; one already installed is enough.
-# The play command takes the game group, the test command every group.
+# The play command takes the game group, the test command every group,
+# so a group only the tests need is one more line here.
 readonly PACKAGE_GROUPS='
 game  : c++ cmake ninja : g++ cmake ninja-build
 tests : clang++ g++     : clang libclang-rt-dev|libclang-common-14-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev
