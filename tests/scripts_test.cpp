@@ -51,7 +51,8 @@ class SetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directory(Bin());
-    WriteScript(Bin() / "dpkg-query", "grep -qx \"$3\" '" + File("installed") + "' && echo 'install ok installed'\n");
+    WriteScript(Bin() / "dpkg-query",
+                "grep -qx \"$3\" '" + File("installed") + "' && echo 'install ok installed'\n");
     WriteScript(Bin() / "apt-cache", "grep -qx \"$3\" '" + File("archive") + "'\n");
     WriteScript(Bin() / "apt-get", "echo \"$*\" >> '" + File("apt-get") + "'\n");
     WriteScript(Bin() / "id", "echo 0\n");
@@ -98,15 +99,16 @@ TEST_F(SetupTest, AsRootInstallsOnlyWhatTheCommandLacks) {
   fs::remove(File("apt-get"));
   Installed("g++ cmake ninja-build");
   EXPECT_EQ(RunSetup("all").exit_code, 0);
-  EXPECT_EQ(AptGet(), "update\ninstall -y --no-install-recommends clang libclang-rt-dev " + kTestLibraries + "\n");
+  EXPECT_EQ(AptGet(),
+            "update\ninstall -y --no-install-recommends clang libclang-rt-dev " + kTestLibraries + "\n");
 }
 
 TEST_F(SetupTest, AnArchiveWithoutTheFirstNameGetsTheOther) {
   Installed("g++ cmake ninja-build");
   Archive("clang libclang-common-14-dev");
   EXPECT_EQ(RunSetup("all").exit_code, 0);
-  EXPECT_EQ(AptGet(),
-            "update\ninstall -y --no-install-recommends clang libclang-common-14-dev " + kTestLibraries + "\n");
+  EXPECT_EQ(AptGet(), "update\ninstall -y --no-install-recommends clang libclang-common-14-dev " +
+                          kTestLibraries + "\n");
 }
 
 TEST_F(SetupTest, AnotherUserIsToldTheLineToRunAndNothingIsDone) {
@@ -123,7 +125,8 @@ TEST_F(SetupTest, AnotherUserIsToldTheLineToRunAndNothingIsDone) {
 TEST_F(SetupTest, WithoutAptGetTheCommandsDecide) {
   // A PATH of only the stand-ins and what the script itself runs.
   fs::remove(Bin() / "apt-get");
-  for (const char* tool : {"bash", "env", "tr"}) fs::create_symlink(std::string("/usr/bin/") + tool, Bin() / tool);
+  for (const char* tool : {"bash", "env", "tr"})
+    fs::create_symlink(std::string("/usr/bin/") + tool, Bin() / tool);
   WriteScript(Bin() / "cmake", "");
   WriteScript(Bin() / "ninja", "");
   const Outcome missing = RunSetup("game", "");
@@ -188,14 +191,18 @@ TEST_F(ConfigureTest, AGoodFolderIsReusedAndAnyOtherMadeAfresh) {
     std::string cache;
     bool finished;
   } stale[] = {
-      {"another generator", home + "CMAKE_GENERATOR:INTERNAL=Unix Makefiles\nCMAKE_CXX_COMPILER:FILEPATH=" +
-                                compiler + "\n", true},
-      {"another compiler", home + "CMAKE_GENERATOR:INTERNAL=Ninja\nCMAKE_CXX_COMPILER:FILEPATH=/nowhere/c++\n",
+      {"another generator",
+       home + "CMAKE_GENERATOR:INTERNAL=Unix Makefiles\nCMAKE_CXX_COMPILER:FILEPATH=" + compiler + "\n",
        true},
-      {"another source tree", "CMAKE_HOME_DIRECTORY:INTERNAL=/nowhere\nCMAKE_GENERATOR:INTERNAL=Ninja\n"
-                              "CMAKE_CXX_COMPILER:FILEPATH=" + compiler + "\n", true},
-      {"a failed configure", home + "CMAKE_GENERATOR:INTERNAL=Ninja\nCMAKE_CXX_COMPILER:FILEPATH=" + compiler +
-                                 "\n", false},
+      {"another compiler",
+       home + "CMAKE_GENERATOR:INTERNAL=Ninja\nCMAKE_CXX_COMPILER:FILEPATH=/nowhere/c++\n", true},
+      {"another source tree",
+       "CMAKE_HOME_DIRECTORY:INTERNAL=/nowhere\nCMAKE_GENERATOR:INTERNAL=Ninja\n"
+       "CMAKE_CXX_COMPILER:FILEPATH=" +
+           compiler + "\n",
+       true},
+      {"a failed configure",
+       home + "CMAKE_GENERATOR:INTERNAL=Ninja\nCMAKE_CXX_COMPILER:FILEPATH=" + compiler + "\n", false},
   };
   for (const auto& left : stale) {
     fs::remove_all(Folder());

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
