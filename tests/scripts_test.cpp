@@ -125,8 +125,11 @@ TEST_F(SetupTest, AnotherUserIsToldTheLineToRunAndNothingIsDone) {
 TEST_F(SetupTest, WithoutAptGetTheCommandsDecide) {
   // A PATH of only the stand-ins and what the script itself runs.
   fs::remove(Bin() / "apt-get");
-  for (const char* tool : {"bash", "env", "tr"})
-    fs::create_symlink(std::string("/usr/bin/") + tool, Bin() / tool);
+  for (const char* tool : {"bash", "env", "tr"}) {
+    const fs::path found =
+        fs::exists(fs::path("/usr/bin") / tool) ? fs::path("/usr/bin") / tool : fs::path("/bin") / tool;
+    fs::create_symlink(found, Bin() / tool);
+  }
   WriteScript(Bin() / "cmake", "");
   WriteScript(Bin() / "ninja", "");
   const Outcome missing = RunSetup("game", "");
