@@ -26,3 +26,9 @@ if(OSSIVAR_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# MinGW's C++ runtime is linked into each program, so the game runs on any
+# Windows without its DLLs beside it.
+if(MINGW)
+  add_link_options(-static)
+endif()

@@ -89,4 +89,14 @@ bool WholeKey(std::string_view bytes) {
   return WholeCharacter(bytes);
 }
 
+bool ReadKey(byte_source next, std::string* key) {
+  unsigned char byte = 0;
+  if (!next(&byte, -1)) return false;
+  key->assign(1, static_cast<char>(byte));
+  while (!WholeKey(*key) && key->size() < kLongestKey && next(&byte, kGraceMilliseconds)) {
+    key->push_back(static_cast<char>(byte));
+  }
+  return true;
+}
+
 }  // namespace key_sequence

@@ -2,6 +2,7 @@
 #define OSSIVAR_PLATFORM_KEY_SEQUENCE_H
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // Arrow and function keys reach a terminal program as escape sequences:
@@ -37,6 +38,14 @@ class escape_filter {
 // sequence. A sequence that breaks off counts as whole with the byte that
 // broke it.
 bool WholeKey(std::string_view bytes);
+
+// Gives the next byte of input, waiting at most `milliseconds` for it (-1:
+// as long as it takes); false when none came.
+using byte_source = bool (*)(unsigned char* byte, int milliseconds);
+
+// Reads one whole key from `next`, giving each byte after the first the
+// grace period; false when not even a first byte came.
+bool ReadKey(byte_source next, std::string* key);
 
 }  // namespace key_sequence
 

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <iostream>
 #include <thread>
@@ -102,15 +101,16 @@ bool StdinIsTerminal() {
   return game_input != nullptr && std::cin.rdbuf() == game_input && backend::InputIsTerminal();
 }
 
-bool EscapesAllowed() {
-  const char* term = std::getenv("TERM");
-  return term != nullptr && term[0] != '\0' && std::strcmp(term, "dumb") != 0;
-}
+bool EscapesAllowed() { return backend::EscapesAllowed(); }
 
 void Clear() {
   if (!StdoutIsTerminal()) return;
   game_output->StartScreen();
-  std::cout << (EscapesAllowed() ? kClearScreen : "\n");
+  if (EscapesAllowed()) {
+    std::cout << kClearScreen;
+    return;
+  }
+  if (!backend::Clear(game_output)) std::cout << '\n';
 }
 
 void SizeConsole() {
@@ -119,7 +119,9 @@ void SizeConsole() {
   unsigned short rows = 0;
   // A terminal of unknown size or large enough is never asked to change.
   if (!backend::Size(&columns, &rows) || !TooSmall(columns, rows)) return;
-  if (EscapesAllowed()) {
+  if (backend::Resize(kWantedColumns, kWantedRows)) {
+    AwaitResize();
+  } else if (EscapesAllowed()) {
     std::cout << "\x1b[8;" << kWantedRows << ';' << kWantedColumns << 't' << std::flush;
     AwaitResize();
   }

@@ -18,6 +18,18 @@ constexpr char kLeaveAlternateScreen[] = "\x1b[?1049l";
 bool OutputIsTerminal();
 bool InputIsTerminal();
 
+// Whether the terminal on standard output takes escape sequences.
+bool EscapesAllowed();
+
+// Asks the terminal by the system's own means to be at least this large;
+// false where there are none (escape sequences are the caller's to send).
+bool Resize(unsigned short columns, unsigned short rows);
+
+// Blanks the screen and homes the cursor by the system's own means, for a
+// terminal without escape sequences, once what is `pending` has been
+// written; false (and nothing written) where there are no such means.
+bool Clear(output_buffer* pending);
+
 // The terminal's size; false when it is unknown.
 bool Size(unsigned short* columns, unsigned short* rows);
 

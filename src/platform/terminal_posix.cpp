@@ -10,7 +10,9 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "platform/key_sequence.h"
@@ -175,20 +177,31 @@ bool ByteArrives(int milliseconds) {
   return ready > 0 && (input.revents & POLLIN) != 0;
 }
 
+bool NextByte(unsigned char* byte, int milliseconds) {
+  return (milliseconds < 0 || ByteArrives(milliseconds)) && ReadByte(byte);
+}
+
+// Ctrl-D in the key-wait mode is the end of input, as it is at a prompt.
 bool ReadWholeKey(std::string* key) {
-  unsigned char byte = 0;
-  if (!ReadByte(&byte) || byte == kCtrlD) return false;
-  key->assign(1, static_cast<char>(byte));
-  while (!key_sequence::WholeKey(*key) && key->size() < key_sequence::kLongestKey) {
-    if (!ByteArrives(key_sequence::kGraceMilliseconds) || !ReadByte(&byte)) break;
-    key->push_back(static_cast<char>(byte));
-  }
-  return true;
+  return key_sequence::ReadKey(NextByte, key) && *key != std::string(1, static_cast<char>(kCtrlD));
 }
 
 }  // namespace
 
 bool OutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+
+// Terminals are told apart only by TERM; without one (or "dumb") nothing
+// is known to understand escape sequences.
+bool EscapesAllowed() {
+  const char* term = std::getenv("TERM");
+  return term != nullptr && term[0] != '\0' && std::strcmp(term, "dumb") != 0;
+}
+
+// A terminal is only asked for a size through escape sequences.
+bool Resize(unsigned short, unsigned short) { return false; }
+
+// Nothing but escape sequences clears a terminal.
+bool Clear(output_buffer*) { return false; }
 
 bool InputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 

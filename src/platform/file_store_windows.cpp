@@ -1,0 +1,222 @@
+// The file store on Windows. Paths are UTF-8 in the game and UTF-16 in the
+// system's calls, so a working directory with any characters works; every
+// file is opened in binary, as the data file's bytes are the same on every
+// system.
+
+#include <windows.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "platform/file_store.h"
+#include "platform/utf16.h"
+
+namespace file_store {
+
+namespace {
+
+std::wstring Wide(const std::string& path) {
+  const std::u16string units = utf16::FromUtf8(path);
+  return std::wstring(units.begin(), units.end());
+}
+
+std::string Narrow(const wchar_t* text) {
+  std::u16string units;
+  for (; *text != L'\0'; ++text) units.push_back(static_cast<char16_t>(*text));
+  return utf16::ToUtf8(units);
+}
+
+problem Classify(const DWORD& error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return problem::kDiskFull;
+    case ERROR_FILE_TOO_LARGE:
+      return problem::kFileTooLarge;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return problem::kNotWritable;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:
+      return problem::kNoDirectory;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return problem::kNoMemory;
+    default:
+      return problem::kOther;
+  }
+}
+
+// The system's own words, on one line.
+std::string SystemWords(const DWORD& error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+      0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  if (length == 0 || text == nullptr) return "system error " + std::to_string(error);
+  std::string words = Narrow(text);
+  LocalFree(text);
+  while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' ||
+                            words.back() == '.')) {
+    words.pop_back();
+  }
+  return words;
+}
+
+outcome Failure(const DWORD& error) {
+  const problem kind = Classify(error);
+  return {kind, Describe(kind, SystemWords(error))};
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
+
+std::string NameOf(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// Whatever is left under the temporary name (an earlier save cut short, or
+// a link someone planted) goes; removing a link never touches its target.
+outcome ClearTemporary(const std::string& temporary) {
+  if (DeleteFileW(Wide(temporary).c_str())) return {};
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+  const DWORD attributes = Attributes(temporary);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return {problem::kInTheWay,
+            "the folder " + NameOf(temporary) + " in the data directory is in the way; remove it"};
+  }
+  return Failure(error);
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    DWORD count = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 20));
+    if (!WriteFile(file, bytes.data() + written, chunk, &count, nullptr)) return false;
+    if (count == 0) {
+      SetLastError(ERROR_DISK_FULL);
+      return false;
+    }
+    written += count;
+  }
+  return true;
+}
+
+// The names in a directory, for the letter-case match where the file
+// system itself tells letter case apart.
+std::vector<std::string> Listing(const std::string& directory) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW entry{};
+  const HANDLE search = FindFirstFileW(Wide(directory + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.push_back(Narrow(entry.cFileName));
+  } while (FindNextFileW(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+}  // namespace
+
+std::string WorkingDirectory() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  if (size == 0) return "";
+  std::vector<wchar_t> buffer(size + 1);
+  const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (length == 0 || length >= buffer.size()) return "";
+  return Narrow(buffer.data());
+}
+
+outcome ReadWhole(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
+  outcome result;
+  try {
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    char chunk[1 << 16];
+    for (;;) {
+      DWORD count = 0;
+      if (!ReadFile(file, chunk, sizeof chunk, &count, nullptr)) {
+        result = {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
+        break;
+      }
+      if (count == 0) break;
+      bytes.append(chunk, count);
+    }
+  } catch (const std::bad_alloc&) {
+    result = {problem::kNoMemory, Describe(problem::kNoMemory, "")};
+  }
+  CloseHandle(file);
+  if (!result.ok()) std::string().swap(bytes);
+  return result;
+}
+
+// The file system's own letter-case rule finds the file, and the search
+// gives its name as stored, so later saves replace that very file.
+std::string FindName(const std::string& directory, const std::string& name) {
+  if (name.find_first_of("*?") == std::string::npos) {
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = FindFirstFileW(Wide(directory + name).c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+      FindClose(search);
+      return Narrow(entry.cFileName);
+    }
+  }
+  return MatchCase(Listing(directory), name);
+}
+
+bool Exists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool SameFile(const std::string& first, const std::string& second) {
+  BY_HANDLE_FILE_INFORMATION info[2]{};
+  const std::string* paths[2] = {&first, &second};
+  for (int i = 0; i < 2; ++i) {
+    const HANDLE file = CreateFileW(Wide(*paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, &info[i]) != 0;
+    CloseHandle(file);
+    if (!known) return false;
+  }
+  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+bool Rename(const std::string& from, const std::string& to) {
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+// The rename with write-through is the whole of the atomic step here: the
+// system has no directory to sync, and none is asked for.
+outcome Replace(const std::string& path, const std::string& temporary, const std::string& bytes) {
+  const outcome cleared = ClearTemporary(temporary);
+  if (!cleared.ok()) return cleared;
+  const std::wstring wide_temporary = Wide(temporary);
+  const HANDLE file =
+      CreateFileW(wide_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Failure(GetLastError());
+  bool done = WriteAll(file, bytes) && FlushFileBuffers(file);
+  DWORD error = GetLastError();
+  if (!CloseHandle(file) && done) {
+    done = false;
+    error = GetLastError();
+  }
+  if (done && !MoveFileExW(wide_temporary.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    done = false;
+    error = GetLastError();
+  }
+  if (!done) {
+    DeleteFileW(wide_temporary.c_str());
+    return Failure(error);
+  }
+  return {};
+}
+
+}  // namespace file_store
