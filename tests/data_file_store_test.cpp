@@ -104,8 +104,13 @@ TEST_F(DataDirTest, NameDifferingOnlyInCaseFindsTheSave) {
   EXPECT_EQ(file->Path(), PathOf("save01"));
   ASSERT_TRUE(file->Write(true));
   EXPECT_EQ(DataDirectoryListing(), (std::vector<std::string>{"save01.tov"}));
+}
 
-  // An exact match always wins.
+TEST_F(DataDirTest, AnExactMatchWinsWhereLetterCaseCounts) {
+  Put("save01", Header("mine"));
+  if (std::filesystem::exists(PathOf("SAVE01"))) {
+    GTEST_SKIP() << "this file system ignores letter case: both names are one file";
+  }
   Put("Save01", Header("theirs"));
   const auto exact = Open("Save01");
   EXPECT_EQ(exact->title.str(), "theirs");
@@ -126,6 +131,37 @@ TEST_F(DataDirTest, WritingTheSameFileTwiceChangesOnlyTheDate) {
   EXPECT_EQ(second.substr(7, 3), Bytes({31, 3, 4}));
   EXPECT_EQ(first.substr(10), second.substr(10));
   EXPECT_EQ(Open("save01")->actors.size(), file->actors.size());
+}
+
+// The working directory, whatever characters its name has, holds the data
+// directory the game reads and saves in.
+TEST(DataFileStore, AWorkingDirectoryWithANonAsciiNameWorks) {
+  test_support::TempDir dir;
+  const std::string folder = "\xc3\x86r\xc3\xb8 \xc4\xa7\xe2\x82\xac";  // "Ærø ħ€" in UTF-8
+  const std::filesystem::path place = std::filesystem::path(dir.path()) / std::u8string(folder.begin(), folder.end());
+  std::filesystem::create_directories(place / "data");
+  std::filesystem::copy_file(std::filesystem::path(OSSIVAR_SOURCE_DIR) / "data" / "Core Data.tov",
+                             place / "data" / "Core Data.tov");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(place);
+  std::size_t races = 0;
+  std::size_t saved_races = 0;
+  bool written = false;
+  std::string directory;
+  {
+    tov_file content("Core Data");
+    directory = content.directory;
+    races = content.races.size();
+    content.RenameFile("save01", false);
+    written = content.Write(true);
+    saved_races = tov_file("Save01").races.size();
+  }
+  std::filesystem::current_path(before);
+  EXPECT_NE(directory.find(folder + "/data/"), std::string::npos) << directory;
+  EXPECT_GT(races, 0u);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(saved_races, races);
+  EXPECT_TRUE(std::filesystem::exists(place / "data" / "save01.tov"));
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <pty.h>
-#include <unistd.h>
 
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <optional>
 #include <sstream>
 #include <string>
 
@@ -242,78 +238,6 @@ TEST(ConsoleTest, ClearAndPauseWriteNothingIntoACapture) {
   terminal::SizeConsole();
   EXPECT_EQ(console.Output(), "");
   EXPECT_EQ(input::ReadChar(), 'x');  // the wait took nothing from the input
-}
-
-// Sets TERM for one scope and puts the old value back.
-class ScopedTerm {
- public:
-  explicit ScopedTerm(const char* value) {
-    if (const char* old = std::getenv("TERM")) old_ = old;
-    if (value == nullptr) {
-      unsetenv("TERM");
-    } else {
-      setenv("TERM", value, 1);
-    }
-  }
-  ~ScopedTerm() {
-    if (old_) {
-      setenv("TERM", old_->c_str(), 1);
-    } else {
-      unsetenv("TERM");
-    }
-  }
-
- private:
-  std::optional<std::string> old_;
-};
-
-TEST(TerminalTest, EscapesOnlyForARealTerminalType) {
-  {
-    ScopedTerm term(nullptr);
-    EXPECT_FALSE(terminal::EscapesAllowed());
-  }
-  {
-    ScopedTerm term("");
-    EXPECT_FALSE(terminal::EscapesAllowed());
-  }
-  {
-    ScopedTerm term("dumb");
-    EXPECT_FALSE(terminal::EscapesAllowed());
-  }
-  {
-    ScopedTerm term("xterm-256color");
-    EXPECT_TRUE(terminal::EscapesAllowed());
-  }
-}
-
-// Stands for the terminate handler that was there before the game's: it
-// runs after the game's own and reads what the terminal got meanwhile.
-int pty_master = -1;
-
-[[noreturn]] void ExitZeroIfTheTerminalWasPutBack() {
-  std::string seen;
-  char buffer[256];
-  for (ssize_t count = 0; (count = read(pty_master, buffer, sizeof buffer)) > 0;) seen.append(buffer, count);
-  const std::string enter = "\x1b[?1049h";
-  const std::string leave = "\x1b[?1049l";
-  _exit(seen.find(enter) == 0 && seen.find(leave) == seen.size() - leave.size() ? 0 : 1);
-}
-
-TEST(TerminalDeathTest, TerminateLeavesTheAlternateScreenBeforeItsReport) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        int pty_slave = -1;
-        if (openpty(&pty_master, &pty_slave, nullptr, nullptr, nullptr) != 0) _exit(2);
-        fcntl(pty_master, F_SETFL, O_NONBLOCK);
-        dup2(pty_slave, STDOUT_FILENO);
-        setenv("TERM", "xterm", 1);
-        std::set_terminate(ExitZeroIfTheTerminalWasPutBack);
-        terminal::Start();
-        std::cout << "a screen";
-        std::terminate();
-      },
-      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

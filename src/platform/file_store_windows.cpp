@@ -70,6 +70,15 @@ outcome Failure(const DWORD& error) {
   return {kind, Describe(kind, SystemWords(error))};
 }
 
+// The temporary file was made beside it, so the directory is writable: a
+// refused replace means the old file is held open or marked read-only.
+outcome ReplaceRefused(const DWORD& error) {
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    return {problem::kOther, "the file there is open in another program or marked read-only"};
+  }
+  return Failure(error);
+}
+
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 
 std::string NameOf(const std::string& path) {
@@ -208,13 +217,14 @@ outcome Replace(const std::string& path, const std::string& temporary, const std
     done = false;
     error = GetLastError();
   }
-  if (done && !MoveFileExW(wide_temporary.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    done = false;
-    error = GetLastError();
-  }
   if (!done) {
     DeleteFileW(wide_temporary.c_str());
     return Failure(error);
+  }
+  if (!MoveFileExW(wide_temporary.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = GetLastError();
+    DeleteFileW(wide_temporary.c_str());
+    return ReplaceRefused(error);
   }
   return {};
 }

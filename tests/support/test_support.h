@@ -5,11 +5,10 @@
 //
 //   ConsoleCapture  runs screen code in memory: scripted input, captured output.
 //   TempDir         a fresh directory to run in, removed afterwards.
-//   PtySession      runs the real game binary on a pseudo-terminal.
 //   InstallInto     installs the game as a player would.
-
-#include <sys/types.h>
-#include <termios.h>
+//
+// PtySession, which runs the real game on a pseudo-terminal, is POSIX only:
+// support/pty_session.h.
 
 #include <iostream>
 #include <sstream>
@@ -48,7 +47,8 @@ class ConsoleCapture {
   input::EndOfInputHandler saved_handler_;
 };
 
-// A fresh directory under /tmp, removed with all its contents on destruction.
+// A fresh directory under the system's temporary directory, removed with all
+// its contents on destruction.
 class TempDir {
  public:
   TempDir();
@@ -64,75 +64,6 @@ class TempDir {
 
  private:
   std::string path_;
-};
-
-struct PtyOptions {
-  std::string program = OSSIVAR_BINARY;
-  std::string term = "dumb";  // empty: TERM is removed from the environment
-  unsigned short columns = 80;
-  unsigned short rows = 24;
-  std::vector<int> ignored_signals;  // ignored when the program starts, as nohup does
-  // Runs the program in a process group of its own in the foreground of the
-  // terminal, under a stand-in for the shell, so that it can be stopped.
-  bool job_control = false;
-};
-
-// A program running on a pseudo-terminal, as a player would run it. Every
-// wait is bounded so a hang fails the test rather than stalling it. The
-// destructor kills the program if it still runs.
-//
-// The terminal echoes what is sent and turns "\n" into "\r\n" on output;
-// WaitFor and Screen() see the output with "\r\n" turned back into "\n".
-class PtySession {
- public:
-  explicit PtySession(const std::string& working_directory, const PtyOptions& options = {});
-  ~PtySession();
-  PtySession(const PtySession&) = delete;
-  PtySession& operator=(const PtySession&) = delete;
-
-  bool started() const { return pid_ > 0 && program_ > 0; }
-  // The program's process, which leads its process group.
-  pid_t pid() const { return program_; }
-
-  void Send(const std::string& text);
-  // Ctrl-D: end of input at the start of a line, or during a key wait.
-  void SendEof();
-
-  // Reads until the (normalised) output contains `text`; false on timeout.
-  bool WaitFor(const std::string& text, double timeout_seconds);
-  // Reads whatever arrives during the given time.
-  void Drain(double seconds);
-
-  std::string Output() const { return output_; }     // raw, as the terminal got it
-  std::string Screen() const;                         // "\r\n" normalised to "\n"
-  void ClearOutput() { output_.clear(); }
-
-  // Waits for the program to end; `status` is waitpid's. False on timeout.
-  bool WaitExit(double timeout_seconds, int* status);
-
-  // The terminal's current settings, read from its own side. The first call
-  // opens and keeps that side, so the settings stay readable after the
-  // program has ended.
-  bool Settings(termios* settings);
-
-  // Waits until the program is stopped (job control); false on timeout.
-  bool WaitStopped(double timeout_seconds);
-
-  // Waits until the program has put the terminal into its key-wait mode
-  // (no line editing, no echo), so a key sent next is read as that key.
-  // The screen written before the wait has been read when it returns.
-  bool WaitForKeyWait(double timeout_seconds);
-
- private:
-  // Reads what is there within `timeout_ms`; false when nothing came.
-  bool ReadSome(int timeout_ms);
-
-  pid_t pid_ = -1;      // what we wait for: the program, or the stand-in shell
-  pid_t program_ = -1;
-  int master_ = -1;
-  int slave_ = -1;
-  bool exited_ = false;
-  std::string output_;
 };
 
 // Installs the build these tests belong to under `prefix`, as

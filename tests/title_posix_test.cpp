@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "support/pty_session.h"
 #include "support/test_support.h"
 
 namespace {
