@@ -84,7 +84,7 @@ bool InstallInto(const std::string& prefix, std::string* log) {
   return installed;
 }
 
-std::string ReadFile(const std::string& path) {
+std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

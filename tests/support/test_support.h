@@ -10,6 +10,7 @@
 // PtySession, which runs the real game on a pseudo-terminal, is POSIX only:
 // support/pty_session.h.
 
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -74,7 +75,7 @@ bool InstallInto(const std::string& prefix, std::string* log);
 std::string Normalise(const std::string& text);
 
 // A whole file's bytes; empty when it cannot be read.
-std::string ReadFile(const std::string& path);
+std::string ReadFile(const std::filesystem::path& path);
 
 // What a record or value writes to a file (any stream but std::cout).
 template <typename T>
