@@ -1,6 +1,5 @@
 #include "combat/battle.h"
 
-#include <ctime>
 #include <iostream>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "console/text_layout.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "platform/wall_clock.h"
 
 namespace combat {
 
@@ -81,7 +81,7 @@ void LevelMessage(const actor* who, const stat_swag* primary) {
 
 }  // namespace
 
-unsigned int battle::ClockSeed() { return static_cast<unsigned int>(std::time(nullptr)); }
+unsigned int battle::ClockSeed() { return static_cast<unsigned int>(wall_clock::Now()); }
 
 std::size_t battle::AllyCount() const { return allies->members.size(); }
 std::size_t battle::FoeCount() const { return foes->members.size(); }

@@ -15,6 +15,7 @@
 #include "model/binary_io.h"
 #include "model/record_io.h"
 #include "platform/file_store.h"
+#include "platform/wall_clock.h"
 
 const char tov_file::kMagicNumber[4] = {'i', 'T', 'O', 'V'};
 const char tov_file::kFormatVersion[4] = {0x00, 0x00, 0x04, 0x00};
@@ -222,7 +223,7 @@ bool tov_file::Write(const bool& quiet) {
 }
 
 void tov_file::SetTime() {
-  const std::time_t now = clock != nullptr ? clock() : std::time(nullptr);
+  const std::time_t now = clock != nullptr ? clock() : wall_clock::Now();
   std::tm local{};
   if (const std::tm* converted = std::localtime(&now)) local = *converted;
   date[0] = static_cast<signed char>((local.tm_year % 100 + 100) % 100);

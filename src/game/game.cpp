@@ -1,7 +1,6 @@
 #include "game/game.h"
 
 #include <algorithm>
-#include <ctime>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -12,6 +11,7 @@
 #include "data_file/io_file.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "platform/wall_clock.h"
 
 namespace game {
 
@@ -163,7 +163,7 @@ void ContinueGame() {
 void MainLoop(tov_file* file, actor*) {
   party foes;
   for (;;) {
-    rng::Seed(static_cast<unsigned int>(std::time(nullptr)));
+    rng::Seed(static_cast<unsigned int>(wall_clock::Now()));
     foes = file->parties[game::EnemyPosition(rng::Draw(), file->parties.size())];
     party& player = file->parties.front();
     RestoreAll(player);
