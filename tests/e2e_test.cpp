@@ -7,6 +7,7 @@
 #include <termios.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,8 +47,8 @@ class GameTest : public ::testing::Test {
  protected:
   fs::path Data() const { return fs::path(dir_.path()) / "data"; }
 
-  void Start() {
-    session_ = std::make_unique<PtySession>(dir_.path());
+  void Start(const test_support::PtyOptions& options = {}) {
+    session_ = std::make_unique<PtySession>(dir_.path(), options);
     ASSERT_TRUE(session_->started());
     ASSERT_TRUE(session_->WaitFor(kTitlePrompt, kTimeout)) << session_->Screen();
   }
@@ -143,8 +144,8 @@ TEST_F(GameTest, ANewGameRunsFromTheTitleToTheFirstBattleAndSaves) {
   EXPECT_EQ(intro_, "n\n\n" + std::string(11, '\n') + Spaces(13) +
                         "A druid accidentally reincarnates you instead of their\n" + Spaces(11) +
                         "prettier, and much more successful, friend. Who are you?" + std::string(11, '\n'));
-  EXPECT_EQ(name_screen_, "\n" + Spaces(41) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n" +
-                              std::string(80, '=') + "\n\n\tWhat is your name?\n\t  ");
+  EXPECT_EQ(name_screen_, std::string(1, '\n') + Spaces(41) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n" +
+                              Spaces(48) + "\n" + std::string(80, '=') + "\n\n\tWhat is your name?\n\t  ");
   EXPECT_NE(race_list_.find("\n\tWhat race are you?\n\t  0) Nimisum\n\t  1) Protosum\n"), std::string::npos);
   EXPECT_EQ(race_list_.find("Goblin"), std::string::npos);
   EXPECT_NE(career_list_.find("\n\t  1) Warrior\n"), std::string::npos);
@@ -252,6 +253,25 @@ TEST_F(GameTest, QuitFromTheTitleWritesNothing) {
   ASSERT_TRUE(session_->WaitExit(kTimeout, &status));
   EXPECT_TRUE(ExitedWith(status, 0)) << "status " << status;
   EXPECT_EQ(std::distance(fs::directory_iterator(Data()), fs::directory_iterator()), 1);
+}
+
+// Installed, the game starts through its launcher from any folder and saves
+// into the player's own folder under HOME.
+TEST_F(GameTest, TheInstalledLauncherSavesANewGameInThePlayersFolder) {
+  const TempDir install;
+  std::string log;
+  ASSERT_TRUE(test_support::InstallInto(install.path(), &log)) << log;
+  setenv("HOME", dir_.path().c_str(), 1);
+  unsetenv("XDG_DATA_HOME");
+  test_support::PtyOptions launcher;
+  launcher.program = install.path() + "/bin/ossivar";
+  Start(launcher);
+  CreateCharacter();
+  ASSERT_TRUE(session_->WaitFor("Command for Tamsin:", kTimeout)) << session_->Screen();
+  const fs::path data = fs::path(dir_.path()) / ".local/share/ossivar/data";
+  EXPECT_TRUE(fs::exists(data / "save01.tov"));
+  EXPECT_TRUE(fs::is_symlink(data / "Core Data.tov"));
+  EXPECT_FALSE(fs::exists(Data())) << "nothing is written where it was started";
 }
 
 // The refusal of a flow: its introduction, one screen saying what is wrong

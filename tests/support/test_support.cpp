@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -301,6 +302,16 @@ bool PtySession::WaitForKeyWait(double timeout_seconds) {
     if (left == 0) return false;
     ReadSome(std::min(left, 10));
   }
+}
+
+bool InstallInto(const std::string& prefix, std::string* log) {
+  const std::string log_path = prefix + ".log";
+  const std::string command = std::string("'") + OSSIVAR_CMAKE_COMMAND + "' --install '" + OSSIVAR_BUILD_DIR +
+                              "' --prefix '" + prefix + "' > '" + log_path + "' 2>&1";
+  const bool installed = std::system(command.c_str()) == 0;
+  if (log != nullptr) *log = ReadFile(log_path);
+  std::filesystem::remove(log_path);
+  return installed;
 }
 
 std::string ReadFile(const std::string& path) {

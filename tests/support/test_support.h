@@ -6,6 +6,7 @@
 //   ConsoleCapture  runs screen code in memory: scripted input, captured output.
 //   TempDir         a fresh directory to run in, removed afterwards.
 //   PtySession      runs the real game binary on a pseudo-terminal.
+//   InstallInto     installs the game as a player would.
 
 #include <sys/types.h>
 #include <termios.h>
@@ -133,6 +134,10 @@ class PtySession {
   bool exited_ = false;
   std::string output_;
 };
+
+// Installs the build these tests belong to under `prefix`, as
+// `cmake --install` does for a player. On failure `log` holds what it said.
+bool InstallInto(const std::string& prefix, std::string* log);
 
 // "\r\n" turned into "\n".
 std::string Normalise(const std::string& text);
