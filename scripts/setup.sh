@@ -14,10 +14,12 @@ set -euo pipefail
 # "a|b" installs the first of a and b the archive offers, for a package
 # whose name differs between releases; one already installed is enough.
 # The play command takes the game group, the test command every group,
-# so a group only the tests need is one more line here.
+# so a group only the tests need is one more line here. The windows group
+# cross-builds the game for Windows and runs its tests under wine.
 readonly PACKAGE_GROUPS='
 game  : c++ cmake ninja : g++ cmake ninja-build
 tests : clang++ g++     : clang libclang-rt-dev|libclang-common-14-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev
+windows : x86_64-w64-mingw32-g++ : g++-mingw-w64-x86-64 wine64
 '
 
 say() { echo "setup: $*" >&2; }

@@ -76,6 +76,8 @@ class SetupTest : public ::testing::Test {
 };
 
 const std::string kTestLibraries = "libgtest-dev libbenchmark-dev nlohmann-json3-dev";
+// The Windows cross-build and wine, which only the tests use.
+const std::string kWindowsPackages = "g++-mingw-w64-x86-64 wine64";
 
 TEST_F(SetupTest, NothingMissingInstallsNothing) {
   Installed("g++ cmake ninja-build");
@@ -83,7 +85,7 @@ TEST_F(SetupTest, NothingMissingInstallsNothing) {
   EXPECT_EQ(game.exit_code, 0) << game.output;
   EXPECT_EQ(AptGet(), "");
 
-  Installed("g++ cmake ninja-build clang libclang-common-14-dev " + kTestLibraries);
+  Installed("g++ cmake ninja-build clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsPackages);
   const Outcome all = RunSetup("all");
   EXPECT_EQ(all.exit_code, 0) << all.output;
   EXPECT_EQ(AptGet(), "") << "one installed choice of the clang runtime is enough";
@@ -100,7 +102,8 @@ TEST_F(SetupTest, AsRootInstallsOnlyWhatTheCommandLacks) {
   Installed("g++ cmake ninja-build");
   EXPECT_EQ(RunSetup("all").exit_code, 0);
   EXPECT_EQ(AptGet(),
-            "update\ninstall -y --no-install-recommends clang libclang-rt-dev " + kTestLibraries + "\n");
+            "update\ninstall -y --no-install-recommends clang libclang-rt-dev " + kTestLibraries + " " +
+                kWindowsPackages + "\n");
 }
 
 TEST_F(SetupTest, AnArchiveWithoutTheFirstNameGetsTheOther) {
@@ -108,7 +111,7 @@ TEST_F(SetupTest, AnArchiveWithoutTheFirstNameGetsTheOther) {
   Archive("clang libclang-common-14-dev");
   EXPECT_EQ(RunSetup("all").exit_code, 0);
   EXPECT_EQ(AptGet(), "update\ninstall -y --no-install-recommends clang libclang-common-14-dev " +
-                          kTestLibraries + "\n");
+                          kTestLibraries + " " + kWindowsPackages + "\n");
 }
 
 TEST_F(SetupTest, AnotherUserIsToldTheLineToRunAndNothingIsDone) {
