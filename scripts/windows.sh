@@ -70,8 +70,9 @@ before_battle() { sed '/^        Player /,$d' "$1"; }
 same() { cmp "$1" "$2" >/dev/null || fail "${3:-$1 and $2} differ"; }
 
 new_game=$results/new_game.txt
-printf 'n\nTamsin\nf\n0\n1\n1\n1\n0\n1\n0\n1\n4\n0\n0\n0\n1\n0\n2\n0\n3\n' >"$new_game"
-printf 'c\n0\n0\n0\n1\n0\n2\n0\n3\n' >"$results/continue.txt"
+round='0\n0\n0\n0\n0\n0\n0\n0\n' # each of the four attacks the first enemy
+printf "n\nTamsin\nf\n0\n1\n1\n1\n0\n1\n0\n1\n4\n$round" >"$new_game"
+printf "c\n$round" >"$results/continue.txt"
 for system in linux windows; do
   mkdir -p "$results/$system-game/data"
   cp "data/Core Data.tov" "$results/$system-game/data/"
