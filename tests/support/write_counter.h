@@ -14,6 +14,13 @@ namespace test_support {
 // input, then call WritesUntilNextRead. The destructor lets it run on.
 class WriteCounter {
  public:
+  // Whether this system lets a test follow another program's system calls.
+#if defined(__linux__)
+  static constexpr bool kAvailable = true;
+#else
+  static constexpr bool kAvailable = false;
+#endif
+
   // Attaches and waits until the program is about to read standard input.
   explicit WriteCounter(pid_t pid);
   ~WriteCounter();
