@@ -2,8 +2,10 @@
 # Builds every test with AddressSanitizer and UndefinedBehaviorSanitizer
 # under clang and runs them all through CTest; then builds every target
 # (game, tools, tests, benchmarks) with g++ in Release, where -O3 brings
-# warnings of its own. Warnings are errors in both. Needs no terminal and
-# no standard input.
+# warnings of its own; then builds everything for Windows with MinGW-w64,
+# runs those tests under wine and checks the Windows game against the Linux
+# one (scripts/windows.sh). Warnings are errors in every build. Needs no
+# terminal, no display and no standard input.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -16,3 +18,5 @@ ctest --test-dir build/test --output-on-failure -j2
 scripts/configure.sh build/release-gcc g++ -DCMAKE_BUILD_TYPE=Release -DOSSIVAR_WERROR=ON \
   -DOSSIVAR_TESTS=ON -DOSSIVAR_BENCHMARKS=ON
 cmake --build build/release-gcc --parallel 2
+
+scripts/windows.sh build/test
