@@ -27,6 +27,12 @@ if(OSSIVAR_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# <windows.h> would otherwise define min and max as macros over std::min
+# and std::max (MSVC's does; MinGW's only in C).
+if(WIN32)
+  add_compile_definitions(NOMINMAX)
+endif()
+
 # MinGW's C++ runtime is linked into each program, so the game runs on any
 # Windows without its DLLs beside it.
 if(MINGW)

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -109,11 +110,19 @@ pid_t ReadReportedPid(int report) {
   return program;
 }
 
-// The state letter of /proc/PID/stat ('S' sleeping, 'T' stopped, ...).
+// The state letter of /proc/PID/stat ('S' sleeping, 'T' stopped, ...);
+// where there is no /proc (macOS, the BSDs), what ps says.
 char ProcState(pid_t pid) {
   const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
   const std::string::size_type end_of_name = stat.rfind(')');
-  return end_of_name == std::string::npos || end_of_name + 2 >= stat.size() ? '?' : stat[end_of_name + 2];
+  if (end_of_name != std::string::npos && end_of_name + 2 < stat.size()) return stat[end_of_name + 2];
+  const std::string command = "ps -o state= -p " + std::to_string(pid);
+  FILE* ps = popen(command.c_str(), "r");
+  if (ps == nullptr) return '?';
+  char state[8] = {};
+  const bool read = std::fgets(state, sizeof state, ps) != nullptr;
+  pclose(ps);
+  return read ? state[0] : '?';
 }
 
 }  // namespace
