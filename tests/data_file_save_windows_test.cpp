@@ -24,7 +24,8 @@ TEST_F(FailedSaveTest, ASaveHeldOpenIsKeptAndTheReasonGiven) {
   file->actors.push_back(Actor(9, "New", 0, 0));
   const std::wstring save = std::filesystem::path(PathOf("save01")).wstring();
 
-  const HANDLE held = CreateFileW(save.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE held =
+      CreateFileW(save.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const bool written = file->Write(true);
   CloseHandle(held);

@@ -68,7 +68,11 @@ TEST(TextModeTest, CtrlZEndsTheConsoleInputButNotAFile) {
   EXPECT_TRUE(ended);
   EXPECT_EQ(ReadAll({"Tam\x1a", "sin\r\n"}, true, &ended), "Tam") << "what came before it counts";
   EXPECT_TRUE(ended);
-  EXPECT_EQ(ReadAll({"a\x1a" "b\n"}, false, &ended), "a\x1a" "b\n");
+  EXPECT_EQ(ReadAll({"a\x1a"
+                     "b\n"},
+                    false, &ended),
+            "a\x1a"
+            "b\n");
   EXPECT_FALSE(ended);
 }
 

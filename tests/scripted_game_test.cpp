@@ -102,10 +102,11 @@ results PlayEverything() {
 
 void Leave(const fs::path& folder, const results& played) {
   fs::create_directories(folder);
-  const std::pair<const char*, const std::string*> files[] = {{"new_game_screens.txt", &played.new_game_screens},
-                                                              {"new_game_save.tov", &played.new_game_save},
-                                                              {"continue_screens.txt", &played.continue_screens},
-                                                              {"continue_save.tov", &played.continue_save}};
+  const std::pair<const char*, const std::string*> files[] = {
+      {"new_game_screens.txt", &played.new_game_screens},
+      {"new_game_save.tov", &played.new_game_save},
+      {"continue_screens.txt", &played.continue_screens},
+      {"continue_save.tov", &played.continue_save}};
   for (const auto& [name, bytes] : files) {
     std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
     out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
@@ -121,7 +122,8 @@ TEST(ScriptedGameTest, PlaysTheSameEveryTimeAndContinuesItsOwnSave) {
                      played.new_game_screens.find("You have been defeated!") != std::string::npos;
   EXPECT_TRUE(ended) << "no battle was fought to its end; give the script more rounds";
   EXPECT_NE(played.continue_screens.find("Your destiny awaits."), std::string::npos);
-  EXPECT_NE(played.continue_screens.find("NAME    Tamsin"), std::string::npos) << "Continue found the character";
+  EXPECT_NE(played.continue_screens.find("NAME    Tamsin"), std::string::npos)
+      << "Continue found the character";
   // Text only ever ends its lines with a newline, on screen and in files.
   EXPECT_EQ(played.new_game_screens.find('\r'), std::string::npos);
   EXPECT_EQ(played.continue_screens.find('\r'), std::string::npos);
@@ -132,7 +134,8 @@ TEST(ScriptedGameTest, PlaysTheSameEveryTimeAndContinuesItsOwnSave) {
   EXPECT_FALSE(save.stopped_early);
   ASSERT_FALSE(save.actors.empty());
   EXPECT_EQ(save.actors.back().name.str(), "Tamsin");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(save.date), 3), "\x1a\x0c\x06") << "the stopped clock's day";
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(save.date), 3), "\x1a\x0c\x06")
+      << "the stopped clock's day";
 
   // Once more: nothing but the script and the clock decides what happens.
   const results again = PlayEverything();

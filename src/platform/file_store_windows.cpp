@@ -54,13 +54,13 @@ problem Classify(const DWORD& error) {
 std::string SystemWords(const DWORD& error) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-      0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   if (length == 0 || text == nullptr) return "system error " + std::to_string(error);
   std::string words = Narrow(text);
   LocalFree(text);
-  while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' ||
-                            words.back() == '.')) {
+  while (!words.empty() &&
+         (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' || words.back() == '.')) {
     words.pop_back();
   }
   return words;
@@ -143,13 +143,15 @@ std::string WorkingDirectory() {
 
 outcome ReadWhole(const std::string& path, std::string& bytes) {
   bytes.clear();
-  const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
   outcome result;
   try {
     LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
+      bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     char chunk[1 << 16];
     for (;;) {
       DWORD count = 0;
@@ -188,8 +190,9 @@ bool SameFile(const std::string& first, const std::string& second) {
   BY_HANDLE_FILE_INFORMATION info[2]{};
   const std::string* paths[2] = {&first, &second};
   for (int i = 0; i < 2; ++i) {
-    const HANDLE file = CreateFileW(Wide(*paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file =
+        CreateFileW(Wide(*paths[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool known = GetFileInformationByHandle(file, &info[i]) != 0;
     CloseHandle(file);
@@ -209,8 +212,8 @@ outcome Replace(const std::string& path, const std::string& temporary, const std
   const outcome cleared = ClearTemporary(temporary);
   if (!cleared.ok()) return cleared;
   const std::wstring wide_temporary = Wide(temporary);
-  const HANDLE file =
-      CreateFileW(wide_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = CreateFileW(wide_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return Failure(GetLastError());
   bool done = WriteAll(file, bytes) && FlushFileBuffers(file);
   DWORD error = GetLastError();
@@ -222,7 +225,8 @@ outcome Replace(const std::string& path, const std::string& temporary, const std
     DeleteFileW(wide_temporary.c_str());
     return Failure(error);
   }
-  if (!MoveFileExW(wide_temporary.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(wide_temporary.c_str(), Wide(path).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
     DeleteFileW(wide_temporary.c_str());
     return ReplaceRefused(error);

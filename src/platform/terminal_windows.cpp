@@ -163,7 +163,8 @@ bool ReadKeyPress(int milliseconds) {
   for (;;) {
     if (milliseconds >= 0) {
       const ULONGLONG now = GetTickCount64();
-      if (now >= deadline || WaitForSingleObject(Input(), static_cast<DWORD>(deadline - now)) != WAIT_OBJECT_0) {
+      if (now >= deadline ||
+          WaitForSingleObject(Input(), static_cast<DWORD>(deadline - now)) != WAIT_OBJECT_0) {
         return false;
       }
     }
@@ -238,7 +239,8 @@ bool Clear(output_buffer* pending) {
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (!GetConsoleScreenBufferInfo(out, &info)) return false;
   const COORD top{0, info.srWindow.Top};
-  const auto cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.srWindow.Bottom - info.srWindow.Top + 1);
+  const auto cells =
+      static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.srWindow.Bottom - info.srWindow.Top + 1);
   DWORD done = 0;
   FillConsoleOutputCharacterW(out, L' ', cells, top, &done);
   FillConsoleOutputAttribute(out, info.wAttributes, cells, top, &done);

@@ -51,8 +51,8 @@ class PtySession {
   // Reads whatever arrives during the given time.
   void Drain(double seconds);
 
-  std::string Output() const { return output_; }     // raw, as the terminal got it
-  std::string Screen() const;                         // "\r\n" normalised to "\n"
+  std::string Output() const { return output_; }  // raw, as the terminal got it
+  std::string Screen() const;                     // "\r\n" normalised to "\n"
   void ClearOutput() { output_.clear(); }
 
   // Waits for the program to end; `status` is waitpid's. False on timeout.
@@ -75,7 +75,7 @@ class PtySession {
   // Reads what is there within `timeout_ms`; false when nothing came.
   bool ReadSome(int timeout_ms);
 
-  pid_t pid_ = -1;      // what we wait for: the program, or the stand-in shell
+  pid_t pid_ = -1;  // what we wait for: the program, or the stand-in shell
   pid_t program_ = -1;
   int master_ = -1;
   int slave_ = -1;

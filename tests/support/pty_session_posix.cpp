@@ -13,8 +13,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -27,7 +27,6 @@ extern char** environ;
 
 namespace test_support {
 namespace {
-
 
 using Clock = std::chrono::steady_clock;
 
