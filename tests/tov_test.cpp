@@ -409,6 +409,9 @@ TEST_F(TovTest, CheckFindsIdentifiersReferencesAndAspectsTheGameWouldMisread) {
              "actor \"Gob\" has identifier 5 but is at position 1");
   ExpectLine(r, "byte " + std::to_string(them + 11 + 4) + ", parties[1].members[0]",
              "party \"Them\" member 0 refers to actor 1, which does not exist; the game falls back to actor 0 \"Hero\"");
+  // Without careers no one can fight, which the game refuses.
+  ExpectLine(r, "byte " + std::to_string(world.Party(0) + 11 + 2) + ", parties[0].members[0]",
+             "party \"Us\" member 0 has no race or career to fight with");
   // Actor 5 exists, under the wrong identifier: only that is reported.
   EXPECT_EQ(r.out.find("member 1 refers"), std::string::npos) << r.out;
 }

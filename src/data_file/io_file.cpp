@@ -122,28 +122,31 @@ class section_reader {
  public:
   explicit section_reader(tov_file& file) : file_(file) {}
 
-  void Read(const section_kind& kind, std::istream& in, const std::uint16_t& count) {
+  // False when the file ended before the section's last record.
+  bool Read(const section_kind& kind, std::istream& in, const std::uint16_t& count) {
+    bool whole = false;
     switch (kind) {
       case section_kind::kRace:
-        shrank_ |= ReadRecords(in, file_.races, count, [](std::size_t) {});
+        whole = ReadRecords(in, file_.races, count, [](std::size_t) {});
         races_.stale = true;
         break;
       case section_kind::kCareer:
-        shrank_ |= ReadRecords(in, file_.careers, count, [](std::size_t) {});
+        whole = ReadRecords(in, file_.careers, count, [](std::size_t) {});
         careers_.stale = true;
         break;
       case section_kind::kActor:
-        shrank_ |= ReadRecords(in, file_.actors, count, [this](std::size_t i) { ResolveActor(i); });
+        whole = ReadRecords(in, file_.actors, count, [this](std::size_t i) { ResolveActor(i); });
         actor_refs_.resize(file_.actors.size());
         actors_.stale = true;
         break;
       case section_kind::kParty:
-        ReadRecords(in, file_.parties, count, [this](std::size_t i) { ResolveParty(i); });
+        whole = ReadRecords(in, file_.parties, count, [this](std::size_t i) { ResolveParty(i); });
         party_refs_.resize(file_.parties.size());
         break;
       case section_kind::kUnknown:
         break;
     }
+    return whole;
   }
 
   // Points references to records that a later section removed at what their
@@ -173,21 +176,21 @@ class section_reader {
  private:
   // Reads up to count records in place, growing the collection only by the
   // records the file actually holds: a count that promises more than the
-  // file contains invents no default records. True when records beyond the
-  // count were removed.
+  // file contains invents no default records. True when every record was
+  // there in full.
   template <typename Record, typename AfterRead>
-  static bool ReadRecords(std::istream& in, std::deque<Record>& records, const std::uint16_t& count,
-                          AfterRead after_read) {
-    const bool shrinks = records.size() > count;
+  bool ReadRecords(std::istream& in, std::deque<Record>& records, const std::uint16_t& count,
+                   AfterRead after_read) {
+    shrank_ |= records.size() > count;
     while (records.size() > count) records.pop_back();
     for (std::size_t i = 0; i < count; ++i) {
-      if (in.peek() == std::char_traits<char>::eof()) break;
+      if (in.peek() == std::char_traits<char>::eof()) return false;
       if (i == records.size()) records.emplace_back();
       in >> records[i];
       after_read(i);
-      if (!in) break;
+      if (!in) return false;
     }
-    return shrinks;
+    return true;
   }
 
   void ResolveActor(const std::size_t& i) {
@@ -374,6 +377,8 @@ tov_file::tov_file(const std::string& base_name) : file_name(base_name) {
   ReadAll(true);
 }
 
+std::string tov_file::Path() const { return directory + file_name + kFileExtension; }
+
 void tov_file::DefineCurrentDirectory() {
   std::vector<char> buffer(256);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
@@ -434,6 +439,7 @@ void tov_file::ReadAll(const bool& quiet) {
     in_stream.read(tag, 4);
     const section_kind kind = KindOfTag(tag);
     if (kind == section_kind::kUnknown) {
+      stopped_early = true;
       if (!quiet) {
         std::cout << "\n\n\t\tERROR: UNKNOWN TAG.\n\n" << std::endl;
         console::Pause();
@@ -444,9 +450,11 @@ void tov_file::ReadAll(const bool& quiet) {
     const std::uint16_t count = binary_io::ReadU16(in_stream);
     // A section header the file cut short has no count to trust.
     if (!in_stream) break;
-    reader.Read(kind, in_stream, count);
+    if (!reader.Read(kind, in_stream, count)) stopped_early = true;
     if (!quiet) std::cout << ReadReport(kind) << std::endl;
   }
+  // A header cut short leaves the stream failed before any section.
+  if (in_stream.fail()) stopped_early = true;
   reader.Finish();
   Close();
 }

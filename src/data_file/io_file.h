@@ -52,12 +52,19 @@ class tov_file {
   // file: whether the file could be opened, and what Open said of it.
   bool file_found = false;
   int open_result = kWrongMagic;
+  // The reader stopped before the end of an accepted file: a header or
+  // record cut short, or a section tag it does not know. What it read
+  // before that stays loaded.
+  bool stopped_early = false;
 
   // Why the last Write failed (empty after a successful one).
   std::string write_error;
 
   // Opens and reads <working directory>/data/<base_name>.tov quietly.
   explicit tov_file(const std::string& base_name);
+
+  // The whole path the file is read from and written to.
+  std::string Path() const;
 
   void DefineCurrentDirectory();
   int Open(const std::string& base_name, const bool& quiet);

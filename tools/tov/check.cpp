@@ -1,8 +1,11 @@
 #include "check.h"
 
+#include <memory>
 #include <string>
 
+#include "data_file/play_check.h"
 #include "model/party.h"
+#include "tov_write.h"
 
 namespace check {
 
@@ -24,7 +27,7 @@ class checker {
     }
     for (const tov::actor_record& a : file_.actors) Actor(a);
     for (const tov::party_record& p : file_.parties) Party(p);
-    Shape();
+    Playable();
     return std::move(found_);
   }
 
@@ -88,28 +91,44 @@ class checker {
     }
   }
 
-  // A new game puts the hero into the first party's first slot and fights
-  // the parties after it; character creation offers only playable races.
-  void Shape() {
-    if (file_.parties.empty()) {
-      Report(file_.where["parties"], "there is no player's party: the file has no parties");
-    } else if (file_.parties[0].members.empty()) {
-      Report(file_.parties[0].where["members"], "the player's party " + Quoted(file_.parties[0].name) +
-                                                    " has no members; a new game needs a slot for the hero");
-    }
-    if (file_.parties.size() < 2) {
-      Report(file_.where["parties"], "there is no enemy party: a battle needs a party after the player's");
-    }
-    for (std::size_t i = 1; i < file_.parties.size(); ++i) {
-      if (file_.parties[i].members.empty()) {
-        Report(file_.parties[i].where["members"],
-               "enemy party " + Quoted(file_.parties[i].name) + " has no members to fight");
+  // What the game itself would refuse the file for, by its own rule.
+  void Playable() {
+    std::string error;
+    const std::unique_ptr<tov_file> loaded = tov_write::Records(file_, error);
+    if (!loaded) return Report(file_.where[""], error);
+    for (const play_check::problem& p : play_check::Problems(*loaded, play_check::use::kNewGame)) {
+      switch (p.kind) {
+        case play_check::fault::kNoPlayableRace:
+          Report(file_.where["races"], "no race is playable: character creation would offer none");
+          break;
+        case play_check::fault::kNoParties:
+          Report(file_.where["parties"], "there is no player's party: the file has no parties");
+          break;
+        case play_check::fault::kNoEnemyParty:
+          Report(file_.where["parties"],
+                 "there is no enemy party: a battle needs a party after the player's");
+          break;
+        case play_check::fault::kEmptyParty:
+          EmptyParty(p.party);
+          break;
+        case play_check::fault::kUnfitMember:
+          Report(file_.parties[p.party].where["members[" + std::to_string(p.member) + "]"],
+                 "party " + Quoted(file_.parties[p.party].name) + " member " + std::to_string(p.member) +
+                     " has no race or career to fight with");
+          break;
+        default:
+          break;  // what keeps the game from reading the file is named where the bytes are
       }
     }
-    bool playable = false;
-    for (const tov::race_record& r : file_.races) playable = playable || r.playable != 0;
-    if (!playable) {
-      Report(file_.where["races"], "no race is playable: character creation would offer none");
+  }
+
+  void EmptyParty(const std::size_t& position) {
+    const tov::party_record& p = file_.parties[position];
+    if (position == 0) {
+      Report(p.where["members"], "the player's party " + Quoted(p.name) +
+                                     " has no members; a new game needs a slot for the hero");
+    } else {
+      Report(p.where["members"], "enemy party " + Quoted(p.name) + " has no members to fight");
     }
   }
 

@@ -50,6 +50,8 @@ std::unique_ptr<tov_file> EmptyFile(std::string& error) {
 }
 
 void Fill(const tov::content& in, tov_file& out) {
+  out.file_found = true;
+  out.open_result = tov_file::kAccepted;
   out.title = Text<unsigned char>(in.title);
   out.author = Text<unsigned char>(in.author);
   out.description = Text<unsigned char>(in.description);
@@ -108,6 +110,12 @@ void Fill(const tov::content& in, tov_file& out) {
 
 }  // namespace
 
+std::unique_ptr<tov_file> Records(const tov::content& file, std::string& error) {
+  std::unique_ptr<tov_file> out = EmptyFile(error);
+  if (out) Fill(file, *out);
+  return out;
+}
+
 bool Write(const tov::content& file, const std::string& path, std::string& error) {
   const std::string extension = tov_file::kFileExtension;
   if (path.size() < extension.size() ||
@@ -123,9 +131,8 @@ bool Write(const tov::content& file, const std::string& path, std::string& error
     error = "the output needs a name before " + extension;
     return false;
   }
-  std::unique_ptr<tov_file> out = EmptyFile(error);
+  std::unique_ptr<tov_file> out = Records(file, error);
   if (!out) return false;
-  Fill(file, *out);
   out->directory = directory;
   out->file_name = base;
   if (!out->Write(true)) {
