@@ -13,10 +13,13 @@
 #include <initializer_list>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tov/commands.h"
 #include "data_file/io_file.h"
+#include "data_file/play_check.h"
 #include "support/test_support.h"
 
 extern char** environ;
@@ -29,7 +32,6 @@ using json = nlohmann::ordered_json;
 using test_support::TempDir;
 
 const std::string kCoreData = std::string(OSSIVAR_SOURCE_DIR) + "/data/Core Data.tov";
-const std::string kCoreJson = std::string(OSSIVAR_SOURCE_DIR) + "/content/core.json";
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -41,12 +43,22 @@ struct run_result {
   std::string err;
 };
 
-// Runs the tool with its output captured in files of `dir`.
-run_result Tov(const TempDir& dir, std::initializer_list<std::string> args) {
+// The tool's commands, run in this process.
+run_result Tov(const std::vector<std::string>& args) {
+  std::ostringstream out;
+  std::ostringstream err;
+  run_result result;
+  result.status = commands::Run(args, out, err);
+  result.out = out.str();
+  result.err = err.str();
+  return result;
+}
+
+// The built tool itself, with its output captured in files of `dir`.
+run_result TovBinary(const TempDir& dir, std::vector<std::string> words) {
   const std::string out_path = dir.path() + "/.stdout";
   const std::string err_path = dir.path() + "/.stderr";
-  std::vector<std::string> words{OSSIVAR_TOV};
-  words.insert(words.end(), args.begin(), args.end());
+  words.insert(words.begin(), OSSIVAR_TOV);
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -167,16 +179,16 @@ class TovTest : public ::testing::Test {
   // Writes bytes as a .tov file and checks it.
   run_result CheckBytes(const std::string& bytes) {
     WriteFile(Path("crafted.tov"), bytes);
-    return Tov(dir_, {"check", Path("crafted.tov")});
+    return Tov({"check", Path("crafted.tov")});
   }
   run_result CheckJson(const json& document) {
     WriteFile(Path("crafted.json"), document.dump(2));
-    return Tov(dir_, {"check", Path("crafted.json")});
+    return Tov({"check", Path("crafted.json")});
   }
   // The crafted world as the JSON an author would start from.
   json SoundJson() {
     WriteFile(Path("sound.tov"), crafted().Bytes());
-    const run_result dumped = Tov(dir_, {"dump", Path("sound.tov")});
+    const run_result dumped = Tov({"dump", Path("sound.tov")});
     EXPECT_EQ(dumped.status, 0) << dumped.err;
     return json::parse(dumped.out);
   }
@@ -193,11 +205,11 @@ class TovTest : public ::testing::Test {
 // ---- Round trips ----
 
 TEST_F(TovTest, ContentFileDumpsAndBuildsBackToTheSameBytesButTheDate) {
-  const run_result dumped = Tov(dir_, {"dump", kCoreData});
+  const run_result dumped = Tov({"dump", kCoreData});
   ASSERT_EQ(dumped.status, 0) << dumped.err;
   EXPECT_EQ(dumped.err, "");
   WriteFile(Path("core.json"), dumped.out);
-  const run_result built = Tov(dir_, {"build", Path("core.json"), "-o", Path("again.tov")});
+  const run_result built = Tov({"build", Path("core.json"), "-o", Path("again.tov")});
   ASSERT_EQ(built.status, 0) << built.err;
   ExpectSameButDate(ReadFile(kCoreData), ReadFile(Path("again.tov")));
 
@@ -233,9 +245,9 @@ TEST_F(TovTest, SaveAfterANewGameDumpsAndBuildsBackToTheSameBytesButTheDate) {
   std::filesystem::current_path(back);
   const std::string save = Path("data/save01.tov");
 
-  const run_result checked = Tov(dir_, {"check", save});
+  const run_result checked = Tov({"check", save});
   EXPECT_EQ(checked.status, 0) << checked.out;
-  const run_result dumped = Tov(dir_, {"dump", save});
+  const run_result dumped = Tov({"dump", save});
   ASSERT_EQ(dumped.status, 0) << dumped.err;
   const json document = json::parse(dumped.out);
   EXPECT_EQ(document["parties"][0]["members"][0], (json{{"id", 6}, {"name", "Wren"}}));
@@ -244,20 +256,9 @@ TEST_F(TovTest, SaveAfterANewGameDumpsAndBuildsBackToTheSameBytesButTheDate) {
   EXPECT_EQ(document["actors"][1]["player_controlled"], true);
 
   WriteFile(Path("save.json"), dumped.out);
-  const run_result built = Tov(dir_, {"build", Path("save.json"), "-o", Path("again.tov")});
+  const run_result built = Tov({"build", Path("save.json"), "-o", Path("again.tov")});
   ASSERT_EQ(built.status, 0) << built.err;
   ExpectSameButDate(ReadFile(save), ReadFile(Path("again.tov")));
-}
-
-// The committed content file is what content/core.json builds; the data
-// file tests in turn hold it to the built-in world.
-TEST_F(TovTest, ContentJsonBuildsTheCommittedContentFile) {
-  const run_result checked = Tov(dir_, {"check", kCoreJson});
-  EXPECT_EQ(checked.status, 0) << checked.out;
-  const run_result built = Tov(dir_, {"build", kCoreJson, "-o", Path("Core Data.tov")});
-  ASSERT_EQ(built.status, 0) << built.err;
-  ExpectSameButDate(ReadFile(kCoreData), ReadFile(Path("Core Data.tov")));
-  EXPECT_EQ(Tov(dir_, {"check", kCoreData}).status, 0);
 }
 
 TEST_F(TovTest, AuthorsMayWritePointsAspectNamesAndReferencesByName) {
@@ -273,10 +274,10 @@ TEST_F(TovTest, AuthorsMayWritePointsAspectNamesAndReferencesByName) {
   for (const char* key : {"id", "playable"}) race.erase(key);
   race["playable"] = true;
   WriteFile(Path("authored.json"), document.dump());
-  const run_result built = Tov(dir_, {"build", Path("authored.json"), "-o", Path("authored.tov")});
+  const run_result built = Tov({"build", Path("authored.json"), "-o", Path("authored.tov")});
   ASSERT_EQ(built.status, 0) << built.err;
 
-  const json back = json::parse(Tov(dir_, {"dump", Path("authored.tov")}).out);
+  const json back = json::parse(Tov({"dump", Path("authored.tov")}).out);
   EXPECT_EQ(back["races"][0]["modifiers"]["strength"], (json{{"raw", 384}, {"points", 1.5}}));
   EXPECT_EQ(back["races"][0]["modifiers"]["wisdom"], (json{{"raw", 64}, {"points", 0.25}}));
   EXPECT_EQ(back["races"][0]["virtue"], "Patience");
@@ -288,11 +289,11 @@ TEST_F(TovTest, TextsKeepEveryByteThroughJson) {
   crafted world;
   world.actors[0] = ActorRec(0, std::string("Zo\xEB\x01", 4), 0, 0);
   WriteFile(Path("bytes.tov"), world.Bytes());
-  const run_result dumped = Tov(dir_, {"dump", Path("bytes.tov")});
+  const run_result dumped = Tov({"dump", Path("bytes.tov")});
   ASSERT_EQ(dumped.status, 0) << dumped.err;
   EXPECT_EQ(json::parse(dumped.out)["actors"][0]["name"], "Zo\u00EB\u0001");
   WriteFile(Path("bytes.json"), dumped.out);
-  ASSERT_EQ(Tov(dir_, {"build", Path("bytes.json"), "-o", Path("again.tov")}).status, 0);
+  ASSERT_EQ(Tov({"build", Path("bytes.json"), "-o", Path("again.tov")}).status, 0);
   ExpectSameButDate(world.Bytes(), ReadFile(Path("again.tov")));
 }
 
@@ -443,6 +444,40 @@ TEST_F(TovTest, CheckFindsPartiesANewGameCannotUse) {
   EXPECT_EQ(CheckBytes(world.Bytes()).status, 0);
 }
 
+// The game refuses a file by the same rule check applies, so no cut or
+// spoilt byte gets a file past check that the game would turn away.
+TEST_F(TovTest, CheckNeverPassesAFileTheGameRefuses) {
+  const std::string whole = crafted().Bytes();
+  std::filesystem::create_directory(Path("data"));
+  const auto game_refuses = [&](const std::string& bytes) {
+    WriteFile(Path("data/spoilt.tov"), bytes);
+    const std::filesystem::path back = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    const tov_file file("spoilt");
+    std::filesystem::current_path(back);
+    return !play_check::Problems(file, play_check::use::kNewGame).empty();
+  };
+  const auto check_passes = [&](const std::string& bytes) {
+    WriteFile(Path("spoilt.tov"), bytes);
+    return Tov({"check", Path("spoilt.tov")}).status == 0;
+  };
+  ASSERT_FALSE(game_refuses(whole));
+  ASSERT_TRUE(check_passes(whole));
+  int refused = 0;
+  for (std::size_t n = 0; n < whole.size(); ++n) {
+    std::string flipped = whole;
+    flipped[n] = static_cast<char>(~flipped[n]);
+    std::string zeroed = whole;
+    zeroed[n] = '\0';
+    for (const std::string& bytes : {whole.substr(0, n), flipped, zeroed}) {
+      if (!game_refuses(bytes)) continue;
+      ++refused;
+      EXPECT_FALSE(check_passes(bytes)) << "the game refuses the file but check passes it: " << n;
+    }
+  }
+  EXPECT_GT(refused, static_cast<int>(whole.size()));
+}
+
 // ---- check and build on JSON ----
 
 TEST_F(TovTest, CheckNamesTheJsonPathOfEveryFormProblem) {
@@ -476,12 +511,12 @@ TEST_F(TovTest, CheckNamesTheJsonPathOfEveryFormProblem) {
   ExpectLine(r, "$.parties[1].members[0].name", "must be a string");
 
   WriteFile(Path("broken.json"), "{\"races\": [}");
-  const run_result broken = Tov(dir_, {"check", Path("broken.json")});
+  const run_result broken = Tov({"check", Path("broken.json")});
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.out.find("broken.json: not valid JSON: parse error at line 1, column 12"), std::string::npos)
       << broken.out;
   WriteFile(Path("huge.json"), "{\"races\": [1e400]}");
-  const run_result huge = Tov(dir_, {"check", Path("huge.json")});
+  const run_result huge = Tov({"check", Path("huge.json")});
   EXPECT_EQ(huge.status, 1);
   EXPECT_NE(huge.out.find("huge.json: not valid JSON: number overflow parsing '1e400'"), std::string::npos)
       << huge.out;
@@ -520,7 +555,7 @@ TEST_F(TovTest, BuildWritesNothingFromJsonWithProblems) {
   document["actors"][0]["race_id"] = 2;
   WriteFile(Path("bad.json"), document.dump());
   WriteFile(Path("out.tov"), "keep me");
-  const run_result r = Tov(dir_, {"build", Path("bad.json"), "-o", Path("out.tov")});
+  const run_result r = Tov({"build", Path("bad.json"), "-o", Path("out.tov")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("$.actors[0].race_id: actor \"Hero\" refers to race 2"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("has 1 problem; \"" + Path("out.tov") + "\" not written"), std::string::npos) << r.err;
@@ -528,7 +563,7 @@ TEST_F(TovTest, BuildWritesNothingFromJsonWithProblems) {
 
   document = SoundJson();
   WriteFile(Path("good.json"), document.dump());
-  const run_result missing = Tov(dir_, {"build", Path("good.json"), "-o", Path("no/such/dir/out.tov")});
+  const run_result missing = Tov({"build", Path("good.json"), "-o", Path("no/such/dir/out.tov")});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("cannot write \"" + Path("no/such/dir/out.tov") + "\""), std::string::npos)
       << missing.err;
@@ -537,7 +572,7 @@ TEST_F(TovTest, BuildWritesNothingFromJsonWithProblems) {
 TEST_F(TovTest, DumpRefusesFilesTheGameCannotReadToTheEnd) {
   const crafted world;
   WriteFile(Path("short.tov"), world.Bytes().substr(0, world.Party(1) + 3));
-  const run_result r = Tov(dir_, {"dump", Path("short.tov")});
+  const run_result r = Tov({"dump", Path("short.tov")});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("the party record is cut short"), std::string::npos) << r.err;
@@ -547,17 +582,17 @@ TEST_F(TovTest, DumpRefusesFilesTheGameCannotReadToTheEnd) {
 // ---- command line ----
 
 TEST_F(TovTest, HelpExplainsEveryCommand) {
-  const run_result main_help = Tov(dir_, {"--help"});
+  const run_result main_help = Tov({"--help"});
   EXPECT_EQ(main_help.status, 0);
   for (const char* command : {"tov dump FILE.tov", "tov build FILE.json -o FILE.tov", "tov check FILE.tov",
                               "Exit status"}) {
     EXPECT_NE(main_help.out.find(command), std::string::npos) << command;
   }
   for (const char* command : {"dump", "build", "check"}) {
-    const run_result help = Tov(dir_, {command, "--help"});
+    const run_result help = Tov({command, "--help"});
     EXPECT_EQ(help.status, 0) << command;
     EXPECT_EQ(help.out.rfind(std::string("Usage: tov ") + command, 0), 0u) << help.out;
-    EXPECT_EQ(Tov(dir_, {"help", command}).out, help.out);
+    EXPECT_EQ(Tov({"help", command}).out, help.out);
   }
 }
 
@@ -580,16 +615,7 @@ TEST_F(TovTest, UsageErrorsExitWithTwoAndSayWhatIsWrong) {
       {{"check"}, "check takes one file"},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> args = c.args;
-    run_result r;
-    switch (args.size()) {
-      case 0: r = Tov(dir_, {}); break;
-      case 1: r = Tov(dir_, {args[0]}); break;
-      case 2: r = Tov(dir_, {args[0], args[1]}); break;
-      case 3: r = Tov(dir_, {args[0], args[1], args[2]}); break;
-      case 4: r = Tov(dir_, {args[0], args[1], args[2], args[3]}); break;
-      default: r = Tov(dir_, {args[0], args[1], args[2], args[3], args[4]}); break;
-    }
+    const run_result r = Tov(c.args);
     EXPECT_EQ(r.status, 2) << c.message;
     EXPECT_EQ(r.err.rfind("tov: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
@@ -597,13 +623,37 @@ TEST_F(TovTest, UsageErrorsExitWithTwoAndSayWhatIsWrong) {
   }
 }
 
+// The built tool ends with its command's status and writes its file.
+TEST_F(TovTest, TheProgramExitsWithTheCommandsStatus) {
+  WriteFile(Path("sound.tov"), crafted().Bytes());
+  const run_result dumped = TovBinary(dir_, {"dump", Path("sound.tov")});
+  ASSERT_EQ(dumped.status, 0) << dumped.err;
+  WriteFile(Path("sound.json"), dumped.out);
+  const run_result built = TovBinary(dir_, {"build", Path("sound.json"), "-o", Path("again.tov")});
+  EXPECT_EQ(built.status, 0) << built.err;
+  EXPECT_EQ(built.out, "wrote " + Path("again.tov") + "\n");
+  ExpectSameButDate(crafted().Bytes(), ReadFile(Path("again.tov")));
+
+  crafted spoiled;
+  spoiled.parties.pop_back();
+  WriteFile(Path("spoiled.tov"), spoiled.Bytes());
+  const run_result checked = TovBinary(dir_, {"check", Path("spoiled.tov")});
+  EXPECT_EQ(checked.status, 1);
+  EXPECT_NE(checked.out.find("there is no enemy party"), std::string::npos) << checked.out;
+
+  const run_result usage = TovBinary(dir_, {});
+  EXPECT_EQ(usage.status, 2);
+  EXPECT_EQ(usage.out, "");
+  EXPECT_EQ(usage.err.rfind("tov: no command given", 0), 0u) << usage.err;
+}
+
 TEST_F(TovTest, FilesThatCannotBeReadAreNamed) {
   for (const char* command : {"dump", "check"}) {
-    const run_result r = Tov(dir_, {command, Path("gone.tov")});
+    const run_result r = Tov({command, Path("gone.tov")});
     EXPECT_EQ(r.status, 1) << command;
     EXPECT_EQ(r.err, "tov: cannot read \"" + Path("gone.tov") + "\": No such file or directory\n");
   }
-  const run_result r = Tov(dir_, {"check", dir_.path() + "/.json"});
+  const run_result r = Tov({"check", dir_.path() + "/.json"});
   EXPECT_EQ(r.status, 1);
 }
 
