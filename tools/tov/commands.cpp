@@ -13,6 +13,7 @@
 #include "json_dump.h"
 #include "tov_scan.h"
 #include "tov_write.h"
+#include "warnings.h"
 
 namespace commands {
 
@@ -138,8 +139,8 @@ class session {
     Print(err_, input, read.notes, "note: ");
     if (!found.empty()) {
       Print(err_, input, found);
-      err_ << "tov: \"" << input << "\" has " << found.size() << " problem" << (found.size() == 1 ? "" : "s")
-           << "; \"" << output << "\" not written\n";
+      err_ << "tov: \"" << input << "\" has " << Count(found.size(), "problem") << "; \"" << output
+           << "\" not written\n";
       return kProblems;
     }
     std::string error;
@@ -162,25 +163,36 @@ class session {
     std::string bytes;
     if (!Load(path, bytes)) return kProblems;
     tov::problems found;
+    tov::problems warned;
     if (is_json) {
       const json_build::result read = json_build::Read(bytes);
       found = JsonProblems(read);
       Print(out_, path, read.notes, "note: ");
+      if (read.problems.empty()) warned = warnings::Find(read.file);
     } else {
       const tov_scan::result scan = tov_scan::Scan(bytes);
       found = scan.problems;
       if (scan.accepted) {
         const tov::problems more = check::Content(scan.file);
         found.insert(found.end(), more.begin(), more.end());
+        warned = warnings::Find(scan.file);
       }
     }
     Print(out_, path, found);
+    Print(out_, path, warned, "warning: ");
+    // Warnings are what players miss, not what stops them: the file is
+    // still sound with them.
+    const std::string also = warned.empty() ? "" : ", " + Count(warned.size(), "warning");
     if (found.empty()) {
-      out_ << path << ": sound\n";
+      out_ << path << ": sound" << also << "\n";
       return kSound;
     }
-    out_ << path << ": " << found.size() << " problem" << (found.size() == 1 ? "" : "s") << "\n";
+    out_ << path << ": " << Count(found.size(), "problem") << also << "\n";
     return kProblems;
+  }
+
+  static std::string Count(const std::size_t& n, const std::string& noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
   }
 
   std::ostream& out_;

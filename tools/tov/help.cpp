@@ -72,9 +72,16 @@ const char* const kCheck =
     "    falls back to the first record, or has none to fall back to);\n"
     "  - virtue or vice numbers outside 0 to 6;\n"
     "  - parties of more than 250 members; no player's party, or one without\n"
-    "    members; no enemy party, or one without members; no playable race;\n"
+    "    members; no enemy party, or one that battles draw without members;\n"
+    "    a fighter without race or career; no playable race;\n"
     "  - for .json: anything that keeps tov build from storing it as given.\n"
     "Notes that do not count as problems are marked \"note:\".\n"
+    "\n"
+    "Warnings, marked \"warning:\", are about what players will never see;\n"
+    "the file is still sound with them:\n"
+    "  - enemy parties that battles never draw, or hardly ever;\n"
+    "  - more playable races or careers than their screen shows at once\n"
+    "    below the character sheet.\n"
     "\n"
     "Exit status: 0 the file is sound, 1 it has problems, 2 usage error.\n";
 

@@ -282,7 +282,7 @@ class scanner {
     }
     const std::uint32_t length_field = in_.Number(4);
     const std::uint32_t count = in_.Number(2);
-    if (kind == 0 || kind == 3) out_.file.where.at[k.collection] = label;
+    out_.file.where.at[k.collection] = label;
     if (first_[kind] != 0) {
       Report(label, std::string("a second ") + k.label + " section: the game throws away the " + k.collection +
                         " read before and keeps these");
