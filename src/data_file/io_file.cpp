@@ -358,14 +358,24 @@ bool ReplaceFile(const std::string& directory, const std::string& temporary_path
   return true;
 }
 
+std::uint32_t ReadNumber(std::istream& in, const std::uint32_t& width) {
+  binary_io::stream_source source(in);
+  return binary_io::ReadNumber(source, width);
+}
+
+void WriteNumber(std::ostream& out, const std::uint32_t& value, const std::uint32_t& width) {
+  binary_io::stream_sink sink(out);
+  binary_io::WriteNumber(sink, value, width);
+}
+
 template <typename Record>
 void WriteSection(std::ostream& out, const char (&tag)[4], const std::deque<Record>& records) {
   if (records.empty()) return;
   std::uint32_t length = 8;
   for (const Record& record : records) length += record.Size();
   out.write(tag, 4);
-  binary_io::WriteU32(out, length);
-  binary_io::WriteU16(out, static_cast<std::uint16_t>(records.size()));
+  WriteNumber(out, length, 4);
+  WriteNumber(out, static_cast<std::uint16_t>(records.size()), 2);
   for (const Record& record : records) out << record;
 }
 
@@ -409,7 +419,7 @@ int tov_file::Open(const std::string& base_name, const bool& quiet) {
   if (version[0] != kFormatVersion[0]) return open_result = kWrongVersion;
 
   in_stream.read(reinterpret_cast<char*>(date), 3);
-  header_length = binary_io::ReadU16(in_stream);
+  header_length = static_cast<unsigned short>(ReadNumber(in_stream, 2));
   in_stream >> title >> author >> description;
 
   if (!quiet) {
@@ -446,8 +456,8 @@ void tov_file::ReadAll(const bool& quiet) {
       }
       break;
     }
-    binary_io::ReadU32(in_stream);
-    const std::uint16_t count = binary_io::ReadU16(in_stream);
+    ReadNumber(in_stream, 4);
+    const std::uint16_t count = static_cast<std::uint16_t>(ReadNumber(in_stream, 2));
     // A section header the file cut short has no count to trust.
     if (!in_stream) break;
     if (!reader.Read(kind, in_stream, count)) stopped_early = true;
@@ -483,7 +493,7 @@ bool tov_file::Write(const bool& quiet) {
   SetTime();
   bytes.write(reinterpret_cast<const char*>(date), 3);
   SetHeaderLength();
-  binary_io::WriteU16(bytes, header_length);
+  WriteNumber(bytes, header_length, 2);
   bytes << title << author << description;
   if (!quiet) std::cout << title.str() << "\n" << author.str() << "\n" << description.str() << "\n\n\n";
 

@@ -1,6 +1,6 @@
 #include "model/actor.h"
 
-#include "model/binary_io.h"
+#include "model/record_io.h"
 
 actor::actor() { Wire(); }
 
@@ -114,41 +114,14 @@ void actor::Restore() {
   for (int i = 0; i < 9; ++i) Stat(i)->Restore();
 }
 
-std::uint32_t actor::Size() const { return name.prefix_width + name.length + 83; }
+std::uint32_t actor::Size() const { return record_io::Size(*this); }
 
 std::ostream& operator<<(std::ostream& out, const actor& a) {
-  binary_io::WriteU16(out, static_cast<std::uint16_t>(a.Size()));
-  binary_io::WriteU32(out, a.id);
-  out << a.name;
-  binary_io::WriteU8(out, a.female ? 1 : 0);
-  binary_io::WriteU8(out, a.player_controlled ? 1 : 0);
-  binary_io::WriteU32(out, a.race_id);
-  binary_io::WriteU32(out, a.career_id);
-  binary_io::WriteU8(out, a.virtue ? a.virtue->strengthens : 0);
-  binary_io::WriteU8(out, a.vice ? a.vice->strengthens : 0);
-  // Stats and elements go out as bytes even on the console, where their own
-  // operators would print them for reading.
-  for (const stat_swag* s : {&a.strength, &a.wisdom, &a.agility}) stats::WriteFileForm(out, *s);
-  for (const stat_aux* s : {&a.health, &a.energy, &a.attack_damage, &a.reflex, &a.dexterity, &a.precision}) {
-    stats::WriteFileForm(out, *s);
-  }
-  for (const element& e : a.elements) binary_io::WriteU8(out, e.get());
+  record_io::Write(out, a);
   return out;
 }
 
 std::istream& operator>>(std::istream& in, actor& a) {
-  binary_io::ReadU16(in);
-  a.id = binary_io::ReadU32(in);
-  in >> a.name;
-  // Any non-zero byte counts as set; the file form writes 0 or 1.
-  a.female = binary_io::ReadU8(in) != 0;
-  a.player_controlled = binary_io::ReadU8(in) != 0;
-  a.race_id = binary_io::ReadU32(in);
-  a.career_id = binary_io::ReadU32(in);
-  a.virtue = aspects::FindVirtue(binary_io::ReadU8(in));
-  a.vice = aspects::FindVice(binary_io::ReadU8(in));
-  in >> a.strength >> a.wisdom >> a.agility;
-  in >> a.health >> a.energy >> a.attack_damage >> a.reflex >> a.dexterity >> a.precision;
-  for (element& e : a.elements) in >> e;
+  record_io::Read(in, a);
   return in;
 }

@@ -8,6 +8,7 @@
 #include "model/aspect.h"
 #include "model/career.h"
 #include "model/element.h"
+#include "model/fields.h"
 #include "model/pstr.h"
 #include "model/race.h"
 #include "model/stat.h"
@@ -62,7 +63,50 @@ class actor {
   stat_base* Stat(int index);
   const stat_base* Stat(int index) const;
 
+  // The file form (model/fields.h). The race and career are stored as the
+  // identifiers race_id and career_id; the pointers are the data file's to
+  // resolve.
+  template <class V>
+  void Fields(V& v) {
+    FieldsOf(*this, v);
+  }
+  template <class V>
+  void Fields(V& v) const {
+    FieldsOf(*this, v);
+  }
+
  private:
+  template <class Self, class V>
+  static void FieldsOf(Self& self, V& v) {
+    v.Size("size", kSizeOfRest);
+    v.Id("id", self.id);
+    v.Text("name", self.name);
+    v.Flag("female", self.female);
+    v.Flag("player_controlled", self.player_controlled);
+    v.Reference("race_id", self.race_id, record_kind::kRace);
+    v.Reference("career_id", self.career_id, record_kind::kCareer);
+    v.Aspect("virtue", self.virtue, aspect_kind::kVirtue);
+    v.Aspect("vice", self.vice, aspect_kind::kVice);
+    v.Group("stats", [&](auto& group) {
+      const auto stat = [&](const int& i, auto& s) {
+        group.Group(stats::kKeys[i], [&](auto& g) { s.Fields(g); });
+      };
+      stat(0, self.strength);
+      stat(1, self.wisdom);
+      stat(2, self.agility);
+      stat(3, self.health);
+      stat(4, self.energy);
+      stat(5, self.attack_damage);
+      stat(6, self.reflex);
+      stat(7, self.dexterity);
+      stat(8, self.precision);
+    });
+    v.Group("elements", [&](auto& group) {
+      for (int k = 0; k < elements::kElementCount; ++k)
+        group.Affinity(elements::kKeys[k], self.elements[k].value);
+    });
+  }
+
   void Wire();
   void AddModifiers(const stat_modifiers& bonuses);
 };

@@ -1,25 +1,114 @@
 #ifndef OSSIVAR_MODEL_BINARY_IO_H
 #define OSSIVAR_MODEL_BINARY_IO_H
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <istream>
 #include <ostream>
+#include <string>
 
-// Little-endian integers, as every record stores them. A short read leaves
-// the missing bytes zero.
+// Where the file forms' bytes come from and go to. Readers take them from a
+// stream or straight from memory, writers give them to a stream or append
+// them to a string; the rules of the forms are the same either way.
+// Integers are little-endian. A read that runs out of bytes delivers zeros
+// for the missing ones and marks the source cut short.
 namespace binary_io {
-
-void WriteU8(std::ostream& out, const std::uint8_t& value);
-void WriteU16(std::ostream& out, const std::uint16_t& value);
-void WriteU32(std::ostream& out, const std::uint32_t& value);
-
-std::uint8_t ReadU8(std::istream& in);
-std::uint16_t ReadU16(std::istream& in);
-std::uint32_t ReadU32(std::istream& in);
 
 // Whether a record is written in its console form: only the process's own
 // standard output object gets it, every other stream gets the file form.
 bool IsConsole(const std::ostream& out);
+
+// Bytes in memory, read from `pos` on.
+class memory_source {
+ public:
+  memory_source(const char* data, const std::size_t& size, const std::size_t& start = 0)
+      : pos(start), data_(data), size_(size) {}
+
+  std::size_t pos;
+  bool cut_short = false;
+
+  std::size_t left() const { return pos < size_ ? size_ - pos : 0; }
+
+  void Read(unsigned char* to, const std::size_t& n) {
+    const std::size_t got = std::min(n, left());
+    if (got > 0) std::memcpy(to, data_ + pos, got);
+    if (got < n) {
+      std::memset(to + got, 0, n - got);
+      cut_short = true;
+    }
+    pos += got;
+  }
+
+ private:
+  const char* data_;
+  std::size_t size_;
+};
+
+// A stream, as the extraction operators read it.
+class stream_source {
+ public:
+  explicit stream_source(std::istream& in) : in_(in) {}
+
+  bool cut_short = false;
+
+  void Read(unsigned char* to, const std::size_t& n) {
+    in_.read(reinterpret_cast<char*>(to), static_cast<std::streamsize>(n));
+    const std::size_t got = static_cast<std::size_t>(in_.gcount());
+    if (got < n) {
+      std::memset(to + got, 0, n - got);
+      cut_short = true;
+    }
+  }
+
+ private:
+  std::istream& in_;
+};
+
+class string_sink {
+ public:
+  explicit string_sink(std::string& out) : out_(out) {}
+
+  static constexpr bool console = false;
+
+  void Write(const void* bytes, const std::size_t& n) { out_.append(static_cast<const char*>(bytes), n); }
+
+ private:
+  std::string& out_;
+};
+
+// On the process's standard output object texts lose their length prefix
+// (the console form); everything else stays bytes.
+class stream_sink {
+ public:
+  explicit stream_sink(std::ostream& out) : console(IsConsole(out)), out_(out) {}
+
+  const bool console;
+
+  void Write(const void* bytes, const std::size_t& n) {
+    out_.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(n));
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+// An unsigned integer of `width` bytes (1 to 4).
+template <class Source>
+std::uint32_t ReadNumber(Source& in, const std::uint32_t& width) {
+  unsigned char bytes[4];
+  in.Read(bytes, width);
+  std::uint32_t value = 0;
+  for (std::uint32_t i = 0; i < width; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+  return value;
+}
+
+template <class Sink>
+void WriteNumber(Sink& out, const std::uint32_t& value, const std::uint32_t& width) {
+  unsigned char bytes[4];
+  for (std::uint32_t i = 0; i < width; ++i) bytes[i] = static_cast<unsigned char>((value >> (8 * i)) & 0xFF);
+  out.Write(bytes, width);
+}
 
 }  // namespace binary_io
 

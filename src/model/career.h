@@ -5,6 +5,7 @@
 #include <istream>
 #include <ostream>
 
+#include "model/fields.h"
 #include "model/pstr.h"
 #include "model/race.h"
 
@@ -23,6 +24,27 @@ class career {
   std::uint32_t ID() const { return id; }
   // Bytes of the file form but its own 2-byte size field.
   std::uint32_t Size() const;
+
+  // The file form (model/fields.h).
+  template <class V>
+  void Fields(V& v) {
+    FieldsOf(*this, v);
+  }
+  template <class V>
+  void Fields(V& v) const {
+    FieldsOf(*this, v);
+  }
+
+ private:
+  template <class Self, class V>
+  static void FieldsOf(Self& self, V& v) {
+    v.Size("size", kSizeOfRest);
+    v.Id("id", self.id);
+    v.Text("name", self.name);
+    v.Text("description", self.description);
+    v.Flag("playable", self.playable);
+    stats::ModifierFields(self.modifiers, v);
+  }
 };
 
 std::ostream& operator<<(std::ostream& out, const career& c);

@@ -14,6 +14,8 @@ const char* const kArcaneName = "Arcane";
 
 const char* const kElementNames[7] = {"Water", "Wind", "Earth", "Fire", "Light", "Dark", "Arcane"};
 
+const char* const kKeys[7] = {"water", "wind", "earth", "fire", "light", "dark", "arcane"};
+
 }  // namespace elements
 
 element& element::operator=(const element& other) {
@@ -36,12 +38,14 @@ std::ostream& operator<<(std::ostream& out, const element& e) {
   if (binary_io::IsConsole(out)) {
     out << (e.value * 25) / 32 << '%';
   } else {
-    binary_io::WriteU8(out, e.value);
+    binary_io::stream_sink sink(out);
+    binary_io::WriteNumber(sink, e.value, 1);
   }
   return out;
 }
 
 std::istream& operator>>(std::istream& in, element& e) {
-  e.value = binary_io::ReadU8(in);
+  binary_io::stream_source source(in);
+  e.value = static_cast<unsigned char>(binary_io::ReadNumber(source, 1));
   return in;
 }

@@ -19,6 +19,9 @@ extern const char* const kElementNames[7];
 
 constexpr int kElementCount = 7;
 
+// Keys of the seven elements in element order, as the file form names them.
+extern const char* const kKeys[7];
+
 }  // namespace elements
 
 // One elemental affinity; 128 is neutral (100%).

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/binary_io.h"
+#include "model/record_io.h"
 
 party::party(const pstr<unsigned char>& party_name, const unsigned char& count,
              const std::initializer_list<actor*>& list)
@@ -37,7 +37,7 @@ party& party::operator=(const party& other) {
   return *this;
 }
 
-std::uint32_t party::Size() const { return name.prefix_width + name.length + 10 + 4u * member_count; }
+std::uint32_t party::Size() const { return record_io::Size(*this); }
 
 actor* party::OwnCopy(const actor& source) {
   owned_.push_back(std::make_unique<actor>(source));
@@ -88,34 +88,27 @@ void party::ResolveMembers(const std::function<actor*(std::uint32_t)>& find) {
   member_count = static_cast<unsigned char>(members.size());
 }
 
-std::ostream& operator<<(std::ostream& out, const party& p) {
-  binary_io::WriteU32(out, p.Size());
-  binary_io::WriteU32(out, p.id);
-  out << p.name;
-  binary_io::WriteU8(out, p.shared_members ? 1 : 0);
-  binary_io::WriteU8(out, p.member_count);
-  for (int i = 0; i < p.member_count; ++i) {
-    const actor* member = i < static_cast<int>(p.members.size()) ? p.members[i] : nullptr;
-    const bool has_id = i < static_cast<int>(p.member_ids.size());
-    binary_io::WriteU32(out, member ? member->id : (has_id ? p.member_ids[i] : 0));
+std::vector<std::uint32_t> party::MemberIds() const {
+  std::vector<std::uint32_t> ids(member_count, 0);
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const actor* member = i < members.size() ? members[i] : nullptr;
+    if (member) {
+      ids[i] = member->id;
+    } else if (i < member_ids.size()) {
+      ids[i] = member_ids[i];
+    }
   }
+  return ids;
+}
+
+std::ostream& operator<<(std::ostream& out, const party& p) {
+  record_io::Write(out, p);
   return out;
 }
 
 std::istream& operator>>(std::istream& in, party& p) {
   p.ReleaseMembers();
-  binary_io::ReadU32(in);
-  p.id = binary_io::ReadU32(in);
-  in >> p.name;
-  p.shared_members = binary_io::ReadU8(in) != 0;
-  const unsigned char count = binary_io::ReadU8(in);
-  p.member_ids.clear();
-  // A cut-off list keeps only the identifiers that were really there.
-  for (int i = 0; i < count; ++i) {
-    const std::uint32_t member_id = binary_io::ReadU32(in);
-    if (!in) break;
-    p.member_ids.push_back(member_id);
-  }
+  record_io::Read(in, p);
   // Slots stay empty until the data file resolves them.
   p.members.assign(p.member_ids.size(), nullptr);
   p.member_count = static_cast<unsigned char>(p.member_ids.size());

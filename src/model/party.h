@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/actor.h"
+#include "model/fields.h"
 #include "model/pstr.h"
 
 // A named group of actors. With shared_members set the members live
@@ -61,7 +62,33 @@ class party {
   // actor drops its slot.
   void ResolveMembers(const std::function<actor*(std::uint32_t)>& find);
 
+  // The identifiers the file form lists: each member's own, or the one read
+  // for a slot not yet resolved.
+  std::vector<std::uint32_t> MemberIds() const;
+
+  // The file form (model/fields.h). Filled, it lists member_ids, the
+  // identifiers as read, which the data file then resolves; written, it
+  // lists MemberIds().
+  template <class V>
+  void Fields(V& v) {
+    FieldsOf(*this, member_ids, v);
+  }
+  template <class V>
+  void Fields(V& v) const {
+    const std::vector<std::uint32_t> ids = MemberIds();
+    FieldsOf(*this, ids, v);
+  }
+
  private:
+  template <class Self, class Ids, class V>
+  static void FieldsOf(Self& self, Ids& ids, V& v) {
+    v.Size("size", kSizeOfWhole);
+    v.Id("id", self.id);
+    v.Text("name", self.name);
+    v.Flag("shared_members", self.shared_members);
+    v.References("members", ids, record_kind::kActor);
+  }
+
   actor* OwnCopy(const actor& source);
   void ReleaseMembers();
 

@@ -53,28 +53,38 @@ class pstr {
 
   // Reads prefix and characters; a short read leaves the missing
   // characters zero but keeps the length that was read.
+  template <class Source>
+  void ReadFrom(Source& in) {
+    const T n = static_cast<T>(binary_io::ReadNumber(in, prefix_width));
+    in.Read(Reset(n), n);
+  }
+
+  // The file form, or the characters alone on the console.
+  template <class Sink>
+  void WriteTo(Sink& out) const {
+    if (!out.console) binary_io::WriteNumber(out, length, prefix_width);
+    out.Write(text(), length);
+  }
+
   void Read(std::istream& in) {
-    std::uint32_t n = 0;
-    for (std::uint32_t i = 0; i < prefix_width; ++i) {
-      n |= static_cast<std::uint32_t>(binary_io::ReadU8(in)) << (8 * i);
-    }
-    delete[] data;
-    data = nullptr;
-    length = static_cast<T>(n);
-    data = new unsigned char[prefix_width + length]();
-    StorePrefix();
-    in.read(reinterpret_cast<char*>(data + prefix_width), length);
+    binary_io::stream_source source(in);
+    ReadFrom(source);
   }
 
   void Write(std::ostream& out) const {
-    if (binary_io::IsConsole(out)) {
-      out.write(text(), length);
-      return;
-    }
-    for (std::uint32_t i = 0; i < prefix_width; ++i) {
-      binary_io::WriteU8(out, static_cast<std::uint8_t>((length >> (8 * i)) & 0xFF));
-    }
-    out.write(text(), length);
+    binary_io::stream_sink sink(out);
+    WriteTo(sink);
+  }
+
+  // Replaces the text by `new_length` zero characters, for a reader to
+  // fill in place; returns where they start.
+  unsigned char* Reset(const T& new_length) {
+    delete[] data;
+    data = nullptr;
+    length = new_length;
+    data = new unsigned char[prefix_width + length]();
+    StorePrefix();
+    return data + prefix_width;
   }
 
  private:

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "model/binary_io.h"
+#include "model/record_io.h"
 
 namespace stats {
 
@@ -15,6 +15,9 @@ const char* const kAd = "Attack Damage";
 const char* const kRe = "Reflex";
 const char* const kAs = "Dexterity";
 const char* const kAc = "Precision";
+
+const char* const kKeys[9] = {"strength",      "wisdom", "agility",   "health",   "energy",
+                              "attack_damage", "reflex", "dexterity", "precision"};
 
 }  // namespace stats
 
@@ -36,18 +39,6 @@ void WriteConsole(std::ostream& out, const stat_base& stat) {
   char text[16];
   std::snprintf(text, sizeof text, "%3d/%-3d", stat.get(true) & 0xFF, stat.get_max(true) & 0xFF);
   out << text;
-}
-
-void WriteBase(std::ostream& out, const stat_base& stat) {
-  binary_io::WriteU16(out, stat.base);
-  binary_io::WriteU16(out, stat.wound);
-  binary_io::WriteU16(out, stat.current);
-}
-
-void ReadBase(std::istream& in, stat_base& stat) {
-  stat.base = binary_io::ReadU16(in);
-  stat.wound = binary_io::ReadU16(in);
-  stat.current = binary_io::ReadU16(in);
 }
 
 }  // namespace
@@ -192,38 +183,30 @@ void stat_aux::Wire(stat_swag* dominant, stat_swag* recessive) {
 
 // Stream forms
 
-void stats::WriteFileForm(std::ostream& out, const stat_swag& stat) {
-  WriteBase(out, stat);
-  binary_io::WriteU16(out, stat.growth);
-}
+namespace {
 
-void stats::WriteFileForm(std::ostream& out, const stat_aux& stat) { WriteBase(out, stat); }
-
-std::ostream& operator<<(std::ostream& out, const stat_swag& stat) {
+// The console shows whole points; any other stream gets the file form.
+template <class Stat>
+std::ostream& Write(std::ostream& out, const Stat& stat) {
   if (binary_io::IsConsole(out)) {
     WriteConsole(out, stat);
   } else {
-    stats::WriteFileForm(out, stat);
+    record_io::Write(out, stat);
   }
   return out;
 }
 
-std::ostream& operator<<(std::ostream& out, const stat_aux& stat) {
-  if (binary_io::IsConsole(out)) {
-    WriteConsole(out, stat);
-  } else {
-    stats::WriteFileForm(out, stat);
-  }
-  return out;
-}
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const stat_swag& stat) { return Write(out, stat); }
+std::ostream& operator<<(std::ostream& out, const stat_aux& stat) { return Write(out, stat); }
 
 std::istream& operator>>(std::istream& in, stat_swag& stat) {
-  ReadBase(in, stat);
-  stat.growth = binary_io::ReadU16(in);
+  record_io::Read(in, stat);
   return in;
 }
 
 std::istream& operator>>(std::istream& in, stat_aux& stat) {
-  ReadBase(in, stat);
+  record_io::Read(in, stat);
   return in;
 }

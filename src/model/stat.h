@@ -19,6 +19,9 @@ extern const char* const kRe;
 extern const char* const kAs;
 extern const char* const kAc;
 
+// Keys of the nine stats in actor order, as the file form names them.
+extern const char* const kKeys[9];
+
 // No base or growth ever passes 100 points.
 constexpr unsigned short kCap = 25600;
 
@@ -48,7 +51,24 @@ class stat_base {
   virtual void Damage(const unsigned short& amount);
   virtual void Restore() = 0;
 
+  // The file form: base, wound, current (model/fields.h).
+  template <class V>
+  void Fields(V& v) {
+    FieldsOf(*this, v);
+  }
+  template <class V>
+  void Fields(V& v) const {
+    FieldsOf(*this, v);
+  }
+
  protected:
+  template <class Self, class V>
+  static void FieldsOf(Self& self, V& v) {
+    v.Points("base", self.base);
+    v.Points("wound", self.wound);
+    v.Points("current", self.current);
+  }
+
   // The unreduced maximum, for the whole-point form that may be negative.
   virtual int RawMax() const = 0;
 };
@@ -72,6 +92,18 @@ class stat_swag : public stat_base {
   bool Level(const unsigned short& experience);
   // links[0], links[1]: this stat is dominant; links[2], links[3]: recessive.
   void Link(stat_aux* a, stat_aux* b, stat_aux* c, stat_aux* d);
+
+  // A primary stores its growth after the three values every stat has.
+  template <class V>
+  void Fields(V& v) {
+    FieldsOf(*this, v);
+    v.Points("growth", growth);
+  }
+  template <class V>
+  void Fields(V& v) const {
+    FieldsOf(*this, v);
+    v.Points("growth", growth);
+  }
 
  protected:
   int RawMax() const override;
@@ -107,14 +139,5 @@ std::ostream& operator<<(std::ostream& out, const stat_swag& stat);
 std::ostream& operator<<(std::ostream& out, const stat_aux& stat);
 std::istream& operator>>(std::istream& in, stat_swag& stat);
 std::istream& operator>>(std::istream& in, stat_aux& stat);
-
-namespace stats {
-
-// The file form whatever the stream: an actor keeps its stats as bytes
-// even when it is written to the console.
-void WriteFileForm(std::ostream& out, const stat_swag& stat);
-void WriteFileForm(std::ostream& out, const stat_aux& stat);
-
-}  // namespace stats
 
 #endif
