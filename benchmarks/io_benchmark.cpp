@@ -3,7 +3,6 @@
 // races, careers and actors (65535 of each).
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,12 +20,24 @@ std::string g_directory;
 
 std::string BaseName(const int& count) { return "bench" + std::to_string(count); }
 
-std::string PathOf(const int& count) { return g_directory + "/data/" + BaseName(count) + ".tov"; }
+std::string DataDirectory() { return g_directory + "/data/"; }
+
+std::string PathOf(const int& count) { return DataDirectory() + BaseName(count) + ".tov"; }
+
+// Loads the file as the game's constructor does, from the benchmark's own
+// data directory.
+void Load(tov_file& file, const int& count) {
+  file.directory = DataDirectory();
+  file.Open(BaseName(count), true);
+  file.ReadAll(true);
+}
 
 // Writes a valid file of count races, careers and actors (each actor
 // naming a race and a career), and parties of up to 250 shared members.
 void MakeFile(const int& count) {
-  tov_file file(BaseName(count));
+  tov_file file;
+  file.directory = DataDirectory();
+  file.file_name = BaseName(count);
   file.title = pstr<unsigned char>("Benchmark");
   const std::string text(120, 'x');
   for (int i = 0; i < count; ++i) {
@@ -37,8 +48,8 @@ void MakeFile(const int& count) {
   }
   for (int i = 0; i < count; ++i) {
     file.actors.emplace_back(i, ("Actor " + std::to_string(i)).c_str(), i % 2 == 0,
-                             &file.races[(i * 7) % count], &file.careers[(i * 13) % count], &aspects::patience,
-                             &aspects::envy);
+                             &file.races[(i * 7) % count], &file.careers[(i * 13) % count],
+                             &aspects::patience, &aspects::envy);
   }
   const int party_count = count / 64 + 1;
   for (int p = 0; p < party_count; ++p) {
@@ -83,7 +94,8 @@ void BM_Load(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   Ensure(count);
   for (auto _ : state) {
-    tov_file file(BaseName(count));
+    tov_file file;
+    Load(file, count);
     if (file.actors.size() != static_cast<std::size_t>(count)) std::abort();
     benchmark::DoNotOptimize(file.parties.back().members.data());
   }
@@ -94,7 +106,8 @@ void BM_Load(benchmark::State& state) {
 void BM_Write(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   Ensure(count);
-  tov_file file(BaseName(count));
+  tov_file file;
+  Load(file, count);
   for (auto _ : state) {
     if (!file.Write(true)) std::abort();
   }
@@ -118,8 +131,7 @@ int main(int argc, char** argv) {
   char pattern[] = "/tmp/ossivar-bench-XXXXXX";
   if (::mkdtemp(pattern) == nullptr) return 1;
   g_directory = pattern;
-  std::filesystem::create_directory(g_directory + "/data");
-  if (::chdir(g_directory.c_str()) != 0) return 1;
+  std::filesystem::create_directory(DataDirectory());
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

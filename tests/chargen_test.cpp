@@ -81,9 +81,7 @@ void ExpectSameNumbers(const actor& got, const actor& want) {
 class ChargenTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = fs::current_path();
-    fs::current_path(dir_.path());
-    file_ = std::make_unique<tov_file>("absent");
+    file_ = std::make_unique<tov_file>();
     for (const race* r : {&examples::human, &examples::elf, &examples::dwarf, &examples::clown}) {
       file_->races.push_back(*r);
       file_->races.back().playable = r != &examples::clown;
@@ -93,11 +91,6 @@ class ChargenTest : public ::testing::Test {
       file_->careers.back().playable = c != &examples::janitor;
     }
   }
-  void TearDown() override {
-    file_.reset();
-    fs::current_path(saved_);
-  }
-
   std::vector<screen> Run(const std::string& input, const std::function<void()>& screens) {
     test_support::ConsoleCapture capture(input);
     screens();
@@ -108,8 +101,6 @@ class ChargenTest : public ::testing::Test {
   race& Race(int position) { return file_->races[static_cast<std::size_t>(position)]; }
   career& Career(int position) { return file_->careers[static_cast<std::size_t>(position)]; }
 
-  test_support::TempDir dir_;
-  fs::path saved_;
   std::unique_ptr<tov_file> file_;
   actor hero_;
   std::string output_;

@@ -3,22 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
 
-#include "tov/commands.h"
 #include "data_file/io_file.h"
+#include "support/data_file_bytes.h"
 #include "support/example_world.h"
 #include "support/test_support.h"
+#include "tov/commands.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using test_support::ReadFile;
 
-const std::string kCommitted = std::string(OSSIVAR_SOURCE_DIR) + "/data/Core Data.tov";
 const std::string kSource = std::string(OSSIVAR_SOURCE_DIR) + "/content/core.json";
 
 // Data files differ from one day to the next in their three date bytes.
@@ -29,15 +27,6 @@ void ExpectSameButDate(const std::string& expected, std::string actual, const st
   EXPECT_TRUE(actual == expected) << remedy;
 }
 
-// A data file object loaded from the working directory's data/.
-std::unique_ptr<tov_file> Load(const std::string& directory, const std::string& base_name) {
-  const fs::path saved = fs::current_path();
-  fs::current_path(directory);
-  auto file = std::make_unique<tov_file>(base_name);
-  fs::current_path(saved);
-  return file;
-}
-
 TEST(CoreDataTest, TheSourceBuildsTheCommittedFile) {
   test_support::TempDir dir;
   const std::string built = dir.path() + "/Core Data.tov";
@@ -45,29 +34,24 @@ TEST(CoreDataTest, TheSourceBuildsTheCommittedFile) {
   std::ostringstream err;
   ASSERT_EQ(commands::Run({"check", kSource}, out, err), commands::kSound) << out.str();
   ASSERT_EQ(commands::Run({"build", kSource, "-o", built}, out, err), commands::kSound) << err.str();
-  ExpectSameButDate(ReadFile(kCommitted), ReadFile(built),
+  ExpectSameButDate(data_file_test::CoreData(), ReadFile(built),
                     "data/Core Data.tov is out of date: rebuild it from content/core.json (target core_data)");
 }
 
 TEST(CoreDataTest, TheCommittedFileIsTheBuiltInWorld) {
-  test_support::TempDir dir;
-  fs::create_directory(dir.path() + "/data");
-  std::unique_ptr<tov_file> world = Load(dir.path(), "world");
-  test_support::FillWithExampleWorld(*world);
-  ASSERT_TRUE(world->Write(true)) << world->write_error;
-  ExpectSameButDate(ReadFile(kCommitted), ReadFile(dir.path() + "/data/world.tov"),
+  tov_file world;
+  test_support::FillWithExampleWorld(world);
+  ExpectSameButDate(data_file_test::CoreData(), data_file_test::Save(world),
                     "content/core.json no longer holds the built-in world");
 }
 
 // What the game relies on in its content file, as it loads it.
 TEST(CoreDataTest, HoldsWhatANewGameNeeds) {
-  test_support::TempDir dir;
-  ASSERT_TRUE(dir.CopyCoreData());
-  const std::unique_ptr<tov_file> loaded = Load(dir.path(), "Core Data");
+  const std::unique_ptr<tov_file> loaded = data_file_test::Load(data_file_test::CoreData());
   const tov_file& file = *loaded;
 
   ASSERT_EQ(file.open_result, tov_file::kAccepted);
-  EXPECT_FALSE(file.stopped_early);
+  EXPECT_EQ(file.stopped, tov_file::stop::kNone);
   ASSERT_EQ(file.races.size(), 8u);
   ASSERT_EQ(file.careers.size(), 15u);
   ASSERT_EQ(file.actors.size(), 6u);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -13,30 +12,19 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using game::ContentProblem;
 using play_check::use;
 
-// Runs in a directory without data/, so the file object starts empty and
-// the test fills it as if it had been read.
+// Every file object starts empty, and the test fills it as if it had been
+// read.
 class ContentTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = fs::current_path();
-    fs::current_path(dir_.path());
-    file_ = std::make_unique<tov_file>("absent");
-  }
-  void TearDown() override {
-    file_.reset();
-    fs::current_path(saved_);
-  }
+  void SetUp() override { file_ = std::make_unique<tov_file>(); }
 
   void LoadExamples() { test_support::FillWithExampleWorld(*file_); }
 
   std::string Problem(const use& kind = use::kNewGame) { return ContentProblem(*file_, kind); }
 
-  test_support::TempDir dir_;
-  fs::path saved_;
   std::unique_ptr<tov_file> file_;
 };
 
@@ -50,6 +38,10 @@ TEST_F(ContentTest, EachProblemIsWordedToFollowThePath) {
   EXPECT_EQ(Problem(), "is not a data file");
   file_->open_result = tov_file::kWrongVersion;
   EXPECT_EQ(Problem(), "is written in a format this game cannot read");
+  file_->open_result = tov_file::kCutShort;
+  EXPECT_EQ(Problem(), "is not a complete data file");
+  file_->open_result = tov_file::kTooLarge;
+  EXPECT_EQ(Problem(), "is too large for this game to load");
   file_->open_result = tov_file::kAccepted;
 
   file_->parties.emplace_back();
@@ -64,7 +56,7 @@ TEST_F(ContentTest, EachProblemIsWordedToFollowThePath) {
   for (race& r : file_->races) r.playable = 0;
   EXPECT_EQ(Problem(), "has no playable race");
   EXPECT_EQ(Problem(use::kContinue), "has no parties at all");
-  file_->stopped_early = true;
+  file_->stopped = tov_file::stop::kSectionCutShort;
   EXPECT_EQ(Problem(), "is damaged: the game stopped reading it before its end");
 }
 

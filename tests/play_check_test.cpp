@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,20 +12,20 @@
 #include "data_file/enemy_draw.h"
 #include "data_file/io_file.h"
 #include "game/examples.h"
+#include "support/data_file_bytes.h"
 #include "support/example_world.h"
 #include "support/test_support.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using play_check::fault;
 using play_check::use;
 
 // "kind" or "kind party" or "kind party.member" for each problem.
 std::string Describe(const std::vector<play_check::problem>& problems) {
-  static const char* const kNames[] = {"not found", "not a data file", "wrong version", "damaged",
-                                       "no playable race", "no parties", "empty party", "unfit member",
-                                       "no enemy party"};
+  static const char* const kNames[] = {"not found",   "not a data file", "wrong version",    "cut short",
+                                       "too large",   "damaged",         "no playable race", "no parties",
+                                       "empty party", "unfit member",    "no enemy party"};
   std::string out;
   for (const play_check::problem& p : problems) {
     if (!out.empty()) out += "; ";
@@ -38,45 +36,32 @@ std::string Describe(const std::vector<play_check::problem>& problems) {
   return out;
 }
 
-// Runs in a fresh directory with an empty data/, so a file object starts
-// empty and a test either fills it as if read or loads what it wrote.
+// A file object starts empty; a test fills it as if read, or reads bytes.
 class PlayCheckTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = fs::current_path();
-    fs::current_path(dir_.path());
-    fs::create_directory("data");
-    file_ = std::make_unique<tov_file>("absent");
-  }
-  void TearDown() override {
-    file_.reset();
-    fs::current_path(saved_);
-  }
-
   void LoadExamples() {
-    file_ = std::make_unique<tov_file>("absent");
+    file_ = std::make_unique<tov_file>();
     test_support::FillWithExampleWorld(*file_);
   }
 
-  std::string Problems(const use& kind = use::kNewGame) { return Describe(play_check::Problems(*file_, kind)); }
+  std::string Problems(const use& kind = use::kNewGame) {
+    return Describe(play_check::Problems(*file_, kind));
+  }
 
   // The built-in world's bytes as the game saves them.
-  std::string WorldBytes() {
-    tov_file world("world");
+  static std::string WorldBytes() {
+    tov_file world;
     test_support::FillWithExampleWorld(world);
-    EXPECT_TRUE(world.Write(true)) << world.write_error;
-    return test_support::ReadFile("data/world.tov");
+    return data_file_test::Save(world);
   }
 
   std::string ProblemsOfBytes(const std::string& bytes) {
-    std::ofstream("data/crafted.tov", std::ios::binary) << bytes;
-    file_ = std::make_unique<tov_file>("crafted");
+    file_ = data_file_test::Load(bytes);
+    file_->file_found = true;  // as the game reads them: from a file that is there
     return Problems();
   }
 
-  test_support::TempDir dir_;
-  fs::path saved_;
-  std::unique_ptr<tov_file> file_;
+  std::unique_ptr<tov_file> file_ = std::make_unique<tov_file>();
 };
 
 TEST_F(PlayCheckTest, TheBuiltInWorldCarriesBothKindsOfGame) {
@@ -94,6 +79,10 @@ TEST_F(PlayCheckTest, AFileTheGameCannotReadIsOnlyThat) {
   EXPECT_EQ(Problems(), "not a data file");
   file_->open_result = tov_file::kWrongVersion;
   EXPECT_EQ(Problems(), "wrong version");
+  file_->open_result = tov_file::kCutShort;
+  EXPECT_EQ(Problems(), "cut short");
+  file_->open_result = tov_file::kTooLarge;
+  EXPECT_EQ(Problems(), "too large");
 }
 
 TEST_F(PlayCheckTest, OnlyANewGameNeedsAPlayableRace) {
@@ -152,7 +141,7 @@ TEST_F(PlayCheckTest, AFileTheReaderStoppedInIsDamaged) {
   const std::string whole = WorldBytes();
   ASSERT_GT(whole.size(), 100u);
   EXPECT_EQ(ProblemsOfBytes(whole), "");
-  EXPECT_FALSE(file_->stopped_early);
+  EXPECT_EQ(file_->stopped, tov_file::stop::kNone);
 
   // Cut inside the last party's member list: the parties all still fight.
   EXPECT_EQ(ProblemsOfBytes(whole.substr(0, whole.size() - 2)), "damaged");
@@ -166,8 +155,8 @@ TEST_F(PlayCheckTest, AFileTheReaderStoppedInIsDamaged) {
   ASSERT_NE(parties, std::string::npos);
   more[parties + 8] = static_cast<char>(more[parties + 8] + 1);
   EXPECT_EQ(ProblemsOfBytes(more), "damaged");
-  // Cut inside the header's title: nothing is read, and that is why.
-  EXPECT_EQ(ProblemsOfBytes(whole.substr(0, 14)), "damaged; no playable race; no parties");
+  // Cut inside the header: not a data file the game can take at all.
+  EXPECT_EQ(ProblemsOfBytes(whole.substr(0, 14)), "cut short");
 }
 
 TEST(EnemyDrawTest, EachOfThreeEnemyPartiesTakesAThirdOfTheDraws) {

@@ -1,10 +1,12 @@
 #ifndef OSSIVAR_DATA_FILE_IO_FILE_H
 #define OSSIVAR_DATA_FILE_IO_FILE_H
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <deque>
-#include <fstream>
+#include <istream>
+#include <ostream>
 #include <string>
 
 #include "model/actor.h"
@@ -13,10 +15,12 @@
 #include "model/pstr.h"
 #include "model/race.h"
 
-// A loaded data file: all races, careers, actors and parties of one file in
-// the data directory, and the header it was read with. Records point at
-// each other, so the collections only ever grow at the back and never move
-// a record.
+// A loaded data file: all races, careers, actors and parties of one file,
+// and the header it was read with. Records point at each other, so the
+// collections only ever grow at the back and never move a record.
+//
+// Read and Write work on bytes in streams; Open, ReadAll, Write(quiet) and
+// RenameFile take those bytes from and to <directory><file_name>.tov.
 class tov_file {
  public:
   static const char kMagicNumber[4];
@@ -28,10 +32,22 @@ class tov_file {
   static const char kTagCareer[4];
   static const char kTagActor[4];
 
-  // Results of Open.
+  // Results of Open and Read.
   static constexpr int kAccepted = 0;
   static constexpr int kWrongMagic = 1;
   static constexpr int kWrongVersion = 2;
+  // Shorter than magic, version, date, header length and the three texts.
+  static constexpr int kCutShort = 3;
+  // It would take more memory than a data file may (see file_reader.h).
+  static constexpr int kTooLarge = 4;
+
+  // Where reading stopped before the end of the bytes, if it did.
+  enum class stop {
+    kNone,
+    kHeaderCutShort,
+    kUnknownSection,
+    kSectionCutShort,  // the bytes end inside a section or one of its records
+  };
 
   std::deque<race> races;
   std::deque<career> careers;
@@ -39,8 +55,6 @@ class tov_file {
   std::deque<party> parties;
 
   std::string directory;
-  std::ifstream in_stream;
-  std::ofstream out_stream;
   std::string file_name;
   unsigned short header_length = 0;
   pstr<unsigned char> title;
@@ -48,34 +62,48 @@ class tov_file {
   pstr<unsigned char> description;
   signed char date[3] = {0, 0, 0};
 
-  // What loading found, for callers that must refuse a missing or foreign
-  // file: whether the file could be opened, and what Open said of it.
+  // What loading found, for callers that must refuse a missing, foreign or
+  // damaged file: the full path Open tried, whether that file could be
+  // read, what the header check said, and where reading stopped early (the
+  // byte offset of the damaged header, section or record).
+  std::string path;
   bool file_found = false;
   int open_result = kWrongMagic;
-  // The reader stopped before the end of an accepted file: a header or
-  // record cut short, or a section tag it does not know. What it read
-  // before that stays loaded.
-  bool stopped_early = false;
+  stop stopped = stop::kNone;
+  std::size_t stopped_at = 0;
 
-  // Why the last Write failed (empty after a successful one).
+  // Why the last Write failed (empty after a successful one), and whether
+  // it failed for the same lasting reason as the write before, which the
+  // player has then been told already.
   std::string write_error;
+  bool write_error_repeated = false;
 
+  // Loads nothing and touches no file; the directory is left empty.
+  tov_file() = default;
   // Opens and reads <working directory>/data/<base_name>.tov quietly.
   explicit tov_file(const std::string& base_name);
+  // Records point into the collections; a copy would point into the original.
+  tov_file(const tov_file&) = delete;
+  tov_file& operator=(const tov_file&) = delete;
 
-  // The whole path the file is read from and written to.
-  std::string Path() const;
+  // Reads a whole data file: the header check (with the results of Open),
+  // then every section, resolving references. Returns open_result.
+  int Read(std::istream& in, const bool& quiet);
+  // Renumbers, stamps today's date and writes the whole file. False (and
+  // write_error says why) when it cannot be written whole.
+  bool Write(std::ostream& out, const bool& quiet);
 
   void DefineCurrentDirectory();
   int Open(const std::string& base_name, const bool& quiet);
   void ReadAll(const bool& quiet);
 
   // The last record carrying the identifier, else the first record;
-  // nullptr when the collection is empty.
+  // nullptr when the collection is empty (data_file/id_lookup.h).
   race* FindRace(const std::uint32_t& id);
   career* FindCareer(const std::uint32_t& id);
   actor* FindActor(const std::uint32_t& id);
 
+  // Lets go of the bytes Open read and ReadAll has not used yet.
   void Close();
 
   // Writes the whole file through a temporary file that replaces the old
@@ -85,11 +113,21 @@ class tov_file {
   bool Write(const bool& quiet);
   void SetTime();
   void SetHeaderLength();
+  // Every record's identifier becomes its position; every reference is
+  // rewritten so that it still designates the record it did.
   void RestructureIDs();
   void RenameFile(const std::string& new_name, const bool& move_file);
 
   // The clock SetTime reads; tests replace it to fix the date.
   std::time_t (*clock)() = nullptr;
+
+ private:
+  int ReadBytes(const std::string& bytes, const std::string& shown_name, const bool& quiet);
+  int ReadHeader(const std::string& bytes, const std::string& shown_name, const bool& quiet);
+  void ReadSections(const std::string& bytes, const bool& quiet);
+  bool Serialize(std::string& bytes, const bool& quiet);
+
+  std::string held_;  // what Open read, until ReadAll
 };
 
 #endif

@@ -28,11 +28,22 @@ void Fighters(const party& side, const std::size_t& position, std::vector<proble
 }  // namespace
 
 std::vector<problem> Problems(const tov_file& file, const use& kind) {
-  if (!file.file_found) return {{fault::kNotFound}};
-  if (file.open_result == tov_file::kWrongMagic) return {{fault::kNotDataFile}};
-  if (file.open_result != tov_file::kAccepted) return {{fault::kWrongVersion}};
+  // Bytes read from a stream were never looked for, and are always found.
+  if (file.open_result != tov_file::kAccepted && !file.file_found) return {{fault::kNotFound}};
+  switch (file.open_result) {
+    case tov_file::kAccepted:
+      break;
+    case tov_file::kWrongMagic:
+      return {{fault::kNotDataFile}};
+    case tov_file::kCutShort:
+      return {{fault::kCutShort}};
+    case tov_file::kTooLarge:
+      return {{fault::kTooLarge}};
+    default:
+      return {{fault::kWrongVersion}};
+  }
   std::vector<problem> found;
-  if (file.stopped_early) found.push_back({fault::kDamaged});
+  if (file.stopped != tov_file::stop::kNone) found.push_back({fault::kDamaged});
   if (kind == use::kNewGame && !HasPlayableRace(file)) found.push_back({fault::kNoPlayableRace});
   if (file.parties.empty()) {
     found.push_back({fault::kNoParties});

@@ -17,6 +17,8 @@ enum class fault {
   kNotFound,
   kNotDataFile,     // its first bytes are not a data file's
   kWrongVersion,    // a data file of another format
+  kCutShort,        // too short to hold a data file's header
+  kTooLarge,        // it would take more memory than a data file may
   kDamaged,         // the reader stopped before the end of the file
   kNoPlayableRace,  // character creation would offer none
   kNoParties,

@@ -31,6 +31,10 @@ std::string ContentProblem(const tov_file& file, const play_check::use& use) {
       return "is not a data file";
     case play_check::fault::kWrongVersion:
       return "is written in a format this game cannot read";
+    case play_check::fault::kCutShort:
+      return "is not a complete data file";
+    case play_check::fault::kTooLarge:
+      return "is too large for this game to load";
     case play_check::fault::kDamaged:
       return "is damaged: the game stopped reading it before its end";
     case play_check::fault::kNoPlayableRace:
@@ -87,9 +91,9 @@ void Introduction(const char* first, const char* second) {
 // for its own; then how to get it right.
 void Refusal(const char* what, const tov_file& file, const std::string& problem) {
   console::NewScreen();
-  std::cout << "\n\t" << what << "\n\n\t" << file.Path() << "\n\t" << problem << ".\n\n\t";
+  std::cout << "\n\t" << what << "\n\n\t" << file.path << "\n\t" << problem << ".\n\n\t";
   if (file.file_found) {
-    std::cout << "To see what is wrong with it, run: tov check \"" << file.Path() << '"';
+    std::cout << "To see what is wrong with it, run: tov check \"" << file.path << '"';
   } else {
     std::cout << "The game starts from the folder that holds data/, or through\n\tthe installed launcher "
                  "\"ossivar\".";
@@ -101,7 +105,9 @@ void Refusal(const char* what, const tov_file& file, const std::string& problem)
 // A failed save costs nothing yet: the old save stays, so the session goes
 // on and tries again before the next battle.
 void Save(tov_file* file) {
-  if (file->Write(true)) return;
+  // Something in the way of saving that the player was already told about
+  // is not told again before every battle.
+  if (file->Write(true) || file->write_error_repeated) return;
   console::NewScreen();
   std::cout << "\n\tThe game could not be saved to " << game::DisplayPath(file->file_name) << ":\n\t"
             << file->write_error << ".\n\n\tThe game goes on and saves again before the next battle.\n";

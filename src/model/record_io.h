@@ -137,10 +137,16 @@ std::uint32_t Size(const Record& record) {
   return count.size.counts_itself ? count.bytes : count.bytes - static_cast<std::uint32_t>(count.size.width);
 }
 
+// `size` is the record's Size(), for a caller that has it already.
+template <class Record, class Sink>
+void WriteTo(Sink& out, const Record& record, const std::uint32_t& size) {
+  field_writer<Sink> writer(out, size);
+  record.Fields(writer);
+}
+
 template <class Record, class Sink>
 void WriteTo(Sink& out, const Record& record) {
-  field_writer<Sink> writer(out, Size(record));
-  record.Fields(writer);
+  WriteTo(out, record, Size(record));
 }
 
 template <class Record>

@@ -1,15 +1,11 @@
-// Feeds arbitrary bytes to the data file reader as a file in a data
-// directory, touches everything the loaded records point at, and saves the
-// result. Loading and saving again must then give the same bytes.
-
-#include <unistd.h>
+// Feeds arbitrary bytes to the data file reader, touches everything the
+// loaded records point at, and writes the result. Reading and writing
+// again must then give the same bytes. Everything stays in memory.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "data_file/io_file.h"
@@ -17,57 +13,32 @@
 
 namespace {
 
-std::string g_directory;
-
 // 6 December 2026, so every save carries the same date.
 std::time_t FixedClock() { return 1796558400; }
 
-std::string ReadBack() {
-  std::ifstream in(g_directory + "/data/fuzz.tov", std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Loads data/fuzz.tov, walks it, saves it; returns the saved bytes.
-std::string LoadAndSave() {
-  tov_file file("fuzz");
+// Reads the bytes, walks them, writes them; returns what was written.
+std::string ReadAndWrite(const std::string& bytes) {
+  tov_file file;
+  std::istringstream in(bytes);
+  file.Read(in, true);
   data_file_walk::Walk(file);
   file.clock = FixedClock;
-  if (!file.Write(true)) {
-    std::fprintf(stderr, "save failed: %s\n", file.write_error.c_str());
+  std::ostringstream out;
+  if (!file.Write(out, true)) {
+    std::fprintf(stderr, "write failed: %s\n", file.write_error.c_str());
     std::abort();
   }
-  return ReadBack();
-}
-
-void RemoveDirectory() {
-  std::error_code ignored;
-  std::filesystem::remove_all(g_directory, ignored);
+  return out.str();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Memory-backed where there is such a place: every save syncs the disk.
-  std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-  pattern += "/ossivar-fuzz-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-  g_directory = pattern;
-  std::filesystem::create_directory(g_directory + "/data");
-  if (::chdir(g_directory.c_str()) != 0) std::abort();
-  std::atexit(RemoveDirectory);
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  {
-    std::ofstream out(g_directory + "/data/fuzz.tov", std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
-  // The first save normalises what the input left loose (identifiers,
-  // flags, sizes); from then on saving must reproduce itself.
-  LoadAndSave();
-  const std::string second = LoadAndSave();
-  const std::string third = LoadAndSave();
+  // The first write normalises what the input left loose (identifiers,
+  // flags, sizes); from then on writing must reproduce itself.
+  const std::string first = ReadAndWrite(std::string(reinterpret_cast<const char*>(data), size));
+  const std::string second = ReadAndWrite(first);
+  const std::string third = ReadAndWrite(second);
   if (second != third) {
     std::fprintf(stderr, "a save does not load back to itself\n");
     std::abort();

@@ -1,0 +1,62 @@
+#ifndef OSSIVAR_DATA_FILE_ID_LOOKUP_H
+#define OSSIVAR_DATA_FILE_ID_LOOKUP_H
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
+
+// The one rule for finding a record by its identifier: the last record that
+// carries it; when none does, the first record; in an empty collection,
+// none. Reading resolves every reference by it, and so do FindRace,
+// FindCareer and FindActor.
+//
+// Built once per collection, a lookup costs the same however many records
+// there are. Files the game wrote number their records by position, which
+// needs no table at all.
+class id_lookup {
+ public:
+  static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+
+  id_lookup() = default;
+  template <class Collection>
+  explicit id_lookup(const Collection& records) {
+    Build(records);
+  }
+
+  template <class Collection>
+  void Build(const Collection& records) {
+    size_ = records.size();
+    last_.clear();
+    by_position_ = true;
+    for (std::size_t i = 0; i < size_ && by_position_; ++i) by_position_ = records[i].id == i;
+    if (by_position_) return;
+    last_.reserve(size_);
+    for (std::size_t i = 0; i < size_; ++i) last_[records[i].id] = i;
+  }
+
+  // The position the identifier leads to, or kNone.
+  std::size_t Find(const std::uint32_t& id) const {
+    if (size_ == 0) return kNone;
+    if (by_position_) return id < size_ ? id : 0;
+    const auto found = last_.find(id);
+    return found == last_.end() ? 0 : found->second;
+  }
+
+  // Whether some record carries the identifier itself.
+  bool Carries(const std::uint32_t& id) const { return by_position_ ? id < size_ : last_.count(id) != 0; }
+
+ private:
+  std::unordered_map<std::uint32_t, std::size_t> last_;
+  std::size_t size_ = 0;
+  bool by_position_ = true;
+};
+
+// The record the identifier leads to, or nullptr in an empty collection.
+template <class Collection>
+auto FindById(Collection& records, const std::uint32_t& id) -> decltype(&records[0]) {
+  const std::size_t at = id_lookup(records).Find(id);
+  return at == id_lookup::kNone ? nullptr : &records[at];
+}
+
+#endif

@@ -1,0 +1,74 @@
+#ifndef OSSIVAR_PLATFORM_FILE_STORE_H
+#define OSSIVAR_PLATFORM_FILE_STORE_H
+
+#include <string>
+#include <vector>
+
+// The game's only contact with the file system. Everything here works on
+// whole files and plain paths; what the bytes mean is the data file's
+// business. Each operating system provides the functions declared under
+// "backend" in a file_store_<system>.cpp of its own; the rest is shared.
+namespace file_store {
+
+// Why an operation failed, in the words a player reads.
+enum class problem {
+  kNone,
+  kCannotOpen,
+  kDiskFull,
+  kFileTooLarge,
+  kNotWritable,
+  kNoDirectory,
+  kNoMemory,
+  kInTheWay,  // the temporary file's name is taken by something not removable
+  kOther,     // the system's own words say what
+};
+
+struct outcome {
+  problem kind = problem::kNone;
+  std::string words;  // empty when all went well
+
+  bool ok() const { return kind == problem::kNone; }
+};
+
+// The words for a problem; `system_words` fills in kOther.
+std::string Describe(const problem& kind, const std::string& system_words);
+
+// Of the names, the one equal to `wanted`; else the first in name order
+// that differs from it only in letter case; else "".
+std::string MatchCase(const std::vector<std::string>& names, const std::string& wanted);
+
+// --- backend -------------------------------------------------------------
+
+// The process's working directory; "" when it has none (it was removed).
+std::string WorkingDirectory();
+
+// Reads the whole file: kCannotOpen when it cannot be opened (or read),
+// kNoMemory when it is larger than the memory to hold it. Bytes are empty
+// after a failure.
+outcome ReadWhole(const std::string& path, std::string& bytes);
+
+// The file `name` in `directory` (which ends in a separator) if it exists,
+// else the one whose name differs only in letter case (see MatchCase);
+// "" when there is none.
+std::string FindName(const std::string& directory, const std::string& name);
+
+bool Exists(const std::string& path);
+
+// Whether both paths name one and the same existing file.
+bool SameFile(const std::string& first, const std::string& second);
+
+// Moves a file to a new name; false when it could not.
+bool Rename(const std::string& from, const std::string& to);
+
+// Puts `bytes` at `path` so that the file there is at every moment either
+// the old one untouched or the new one complete. The bytes go to
+// `temporary` (a name in the same directory, created afresh: whatever had
+// that name before is removed first and never written through), reach the
+// disk, and only then replace the old file. On failure the temporary file
+// is gone again and, unless only the final sync of the directory failed,
+// the old file is as it was.
+outcome Replace(const std::string& path, const std::string& temporary, const std::string& bytes);
+
+}  // namespace file_store
+
+#endif

@@ -1,0 +1,198 @@
+// The file store on POSIX systems.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "platform/file_store.h"
+
+namespace file_store {
+
+namespace {
+
+problem Classify(const int& error) {
+  switch (error) {
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+      return problem::kDiskFull;
+    case EFBIG:
+      return problem::kFileTooLarge;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return problem::kNotWritable;
+    case ENOENT:
+    case ENOTDIR:
+      return problem::kNoDirectory;
+    case ENOMEM:
+      return problem::kNoMemory;
+    default:
+      return problem::kOther;
+  }
+}
+
+outcome Failure(const int& error, const std::string& before = "") {
+  const problem kind = Classify(error);
+  return {kind, before + Describe(kind, std::strerror(error))};
+}
+
+// A write past the file-size limit must fail with EFBIG, which the caller
+// reports, instead of ending the process by signal.
+void IgnoreFileSizeSignal() {
+  static const bool ignored = [] {
+    struct sigaction action {};
+    action.sa_handler = SIG_IGN;
+    sigemptyset(&action.sa_mask);
+    return ::sigaction(SIGXFSZ, &action, nullptr) == 0;
+  }();
+  (void)ignored;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Whatever is left under the temporary name (an earlier save cut short, or
+// a link someone planted) goes, without following it anywhere.
+outcome ClearTemporary(const std::string& temporary) {
+  if (::unlink(temporary.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR) return {};
+  const int error = errno;
+  struct stat info {};
+  if (::lstat(temporary.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    return {problem::kInTheWay, "a folder named " + NameOf(temporary) +
+                                    " in the data directory is in the way; remove it to save"};
+  }
+  return Failure(error);
+}
+
+bool WriteAll(const int& fd, const std::string& bytes) {
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return false;
+    if (count == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    written += static_cast<std::size_t>(count);
+  }
+  return true;
+}
+
+// The rename itself must reach the disk too, or a power cut may bring the
+// old file back (or none at all).
+outcome SyncDirectory(const std::string& directory) {
+  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Failure(errno, "the save may not have reached the disk: ");
+  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+  const int error = errno;
+  ::close(fd);
+  if (!synced) return Failure(error, "the save may not have reached the disk: ");
+  return {};
+}
+
+}  // namespace
+
+std::string WorkingDirectory() {
+  std::vector<char> buffer(256);
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE || buffer.size() >= (1u << 20)) return "";
+    buffer.resize(buffer.size() * 2);
+  }
+  return buffer.data();
+}
+
+outcome ReadWhole(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
+  outcome result;
+  try {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char chunk[1 << 16];
+    for (;;) {
+      const ssize_t count = ::read(fd, chunk, sizeof chunk);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) {
+        result = {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
+        break;
+      }
+      if (count == 0) break;
+      bytes.append(chunk, static_cast<std::size_t>(count));
+    }
+  } catch (const std::bad_alloc&) {
+    result = {problem::kNoMemory, Describe(problem::kNoMemory, "")};
+  }
+  ::close(fd);
+  if (!result.ok()) std::string().swap(bytes);
+  return result;
+}
+
+std::string FindName(const std::string& directory, const std::string& name) {
+  if (Exists(directory + name)) return name;
+  DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (listing == nullptr) return "";
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(listing)) names.emplace_back(entry->d_name);
+  ::closedir(listing);
+  return MatchCase(names, name);
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+  struct stat a {};
+  struct stat b {};
+  return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
+bool Rename(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+outcome Replace(const std::string& path, const std::string& temporary, const std::string& bytes) {
+  IgnoreFileSizeSignal();
+  const outcome cleared = ClearTemporary(temporary);
+  if (!cleared.ok()) return cleared;
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+  if (fd < 0) return Failure(errno);
+  bool done = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  int error = errno;
+  if (::close(fd) != 0 && errno != EINTR && done) {
+    done = false;
+    error = errno;
+  }
+  if (done && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    done = false;
+    error = errno;
+  }
+  if (!done) {
+    ::unlink(temporary.c_str());
+    return Failure(error);
+  }
+  return SyncDirectory(DirectoryOf(path));
+}
+
+}  // namespace file_store
