@@ -9,6 +9,7 @@
 
 #include "data_file/io_file.h"
 #include "data_file/play_check.h"
+#include "support/data_file_bytes.h"
 #include "support/tov_support.h"
 
 namespace {
@@ -169,11 +170,8 @@ TEST_F(TovTest, CheckNeverPassesAFileTheGameRefuses) {
   std::filesystem::create_directory(Path("data"));
   const auto game_refuses = [&](const std::string& bytes) {
     WriteFile(Path("data/spoilt.tov"), bytes);
-    const std::filesystem::path back = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
-    const tov_file file("spoilt");
-    std::filesystem::current_path(back);
-    return !play_check::Problems(file, play_check::use::kNewGame).empty();
+    const auto file = data_file_test::OpenIn(Path("data/"), "spoilt");
+    return !play_check::Problems(*file, play_check::use::kNewGame).empty();
   };
   const auto check_passes = [&](const std::string& bytes) {
     WriteFile(Path("spoilt.tov"), bytes);

@@ -8,11 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data_file/io_file.h"
+#include "support/data_file_bytes.h"
 #include "support/tov_support.h"
 
 extern char** environ;
@@ -70,28 +71,21 @@ TEST_F(TovTest, ContentFileDumpsAndBuildsBackToTheSameBytesButTheDate) {
 }
 
 TEST_F(TovTest, SaveAfterANewGameDumpsAndBuildsBackToTheSameBytesButTheDate) {
-  ASSERT_TRUE(dir_.CopyCoreData());
-  const std::filesystem::path back = std::filesystem::current_path();
-  std::filesystem::current_path(dir_.path());
-  {
-    tov_file file("Core Data");
-    actor& hero = file.actors.emplace_back();
-    hero.name = pstr<unsigned char>("Wren");
-    hero.female = true;
-    hero.PickRace(&file.races[5]);
-    hero.PickCareer(&file.careers[10]);
-    hero.virtue = aspects::FindVirtue(4);
-    hero.vice = aspects::FindVice(1);
-    hero.PickVirtueVice(hero.virtue, hero.vice);
-    hero.Restore();
-    party& player = file.parties[0];
-    player.members[0] = &hero;
-    for (actor** m = player.Begin(); m != player.End(); ++m) (*m)->player_controlled = true;
-    file.RenameFile("save01", false);
-    EXPECT_TRUE(file.Write(true)) << file.write_error;
-  }
-  std::filesystem::current_path(back);
-  const std::string save = Path("data/save01.tov");
+  const std::unique_ptr<tov_file> file = data_file_test::Load(data_file_test::CoreData());
+  actor& hero = file->actors.emplace_back();
+  hero.name = pstr<unsigned char>("Wren");
+  hero.female = true;
+  hero.PickRace(&file->races[5]);
+  hero.PickCareer(&file->careers[10]);
+  hero.virtue = aspects::FindVirtue(4);
+  hero.vice = aspects::FindVice(1);
+  hero.PickVirtueVice(hero.virtue, hero.vice);
+  hero.Restore();
+  party& player = file->parties[0];
+  player.members[0] = &hero;
+  for (actor** m = player.Begin(); m != player.End(); ++m) (*m)->player_controlled = true;
+  const std::string save = Path("save01.tov");
+  WriteFile(save, data_file_test::Save(*file));
 
   const run_result checked = Tov({"check", save});
   EXPECT_EQ(checked.status, 0) << checked.out;
@@ -190,6 +184,25 @@ TEST_F(TovTest, HelpExplainsEveryCommand) {
     EXPECT_EQ(help.status, 0) << command;
     EXPECT_EQ(help.out.rfind(std::string("Usage: tov ") + command, 0), 0u) << help.out;
     EXPECT_EQ(Tov({"help", command}).out, help.out);
+  }
+}
+
+// The help lists, for every kind of record, each field a dump of it holds.
+TEST_F(TovTest, DumpHelpNamesEveryFieldADumpHolds) {
+  const std::string help = Tov({"dump", "--help"}).out;
+  const json document = json::parse(Tov({"dump", kCoreData}).out);
+  for (const char* collection : {"races", "careers", "actors", "parties"}) {
+    // The collection's line and the lines indented under it.
+    const std::size_t start = help.find("\n  " + std::string(collection) + " ");
+    ASSERT_NE(start, std::string::npos) << collection;
+    std::size_t end = help.find('\n', start + 1);
+    while (help.compare(end, 13, "\n" + std::string(12, ' ')) == 0) end = help.find('\n', end + 1);
+    const std::string lines = help.substr(start, end - start) + "\n";
+    for (const auto& field : document[collection][0].items()) {
+      bool named = false;
+      for (const char after : {',', ' ', '\n'}) named = named || lines.find(" " + field.key() + after) != std::string::npos;
+      EXPECT_TRUE(named) << collection << " " << field.key() << " not in\n" << lines;
+    }
   }
 }
 

@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "character_creation/chargen.h"
 #include "support/tov_support.h"
 #include "tov/json_build.h"
-#include "tov/tov_write.h"
 #include "tov/warnings.h"
 
 namespace {
@@ -119,23 +117,21 @@ TEST_F(TovTest, ScreenLinesAreThoseTheCreationScreensDraw) {
   }
   const json_build::result read = json_build::Read(document.dump());
   ASSERT_TRUE(read.problems.empty()) << read.problems[0].where << ": " << read.problems[0].what;
-  std::string error;
-  const std::unique_ptr<tov_file> file = tov_write::Records(read.file, error);
-  ASSERT_NE(file, nullptr) << error;
+  tov_file* file = read.file.file.get();
 
   // The screen as drawn up to the point where it waits for the choice.
   const auto drawn_lines = [&](void (*screen)(actor*, tov_file*, const unsigned char&)) {
     actor hero;
     test_support::ConsoleCapture capture;
     try {
-      screen(&hero, file.get(), CharGen::kSheetName);
+      screen(&hero, file, CharGen::kSheetName);
     } catch (const test_support::EndOfInput&) {
     }
     return TerminalLines(capture.Output());
   };
-  EXPECT_EQ(warnings::RaceScreenLines(read.file), drawn_lines(CharGen::Race));
-  EXPECT_EQ(warnings::CareerScreenLines(read.file), drawn_lines(CharGen::Career));
-  EXPECT_EQ(warnings::RaceScreenLines(read.file), 8 + 1 + 2);
+  EXPECT_EQ(warnings::RaceScreenLines(*file), drawn_lines(CharGen::Race));
+  EXPECT_EQ(warnings::CareerScreenLines(*file), drawn_lines(CharGen::Career));
+  EXPECT_EQ(warnings::RaceScreenLines(*file), 8 + 1 + 2);
 }
 
 }  // namespace

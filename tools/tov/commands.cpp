@@ -1,18 +1,14 @@
 #include "commands.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
+#include <sstream>
 
 #include "check.h"
 #include "help.h"
 #include "json_build.h"
 #include "json_dump.h"
+#include "platform/file_store.h"
 #include "tov_scan.h"
-#include "tov_write.h"
 #include "warnings.h"
 
 namespace commands {
@@ -46,7 +42,7 @@ class session {
     const std::vector<std::string> args(all.begin() + 1, all.end());
     if (command == "--help" || command == "-h" || command == "help") {
       if (args.empty()) return Help(help::kMain);
-      if (args.size() == 1 && args[0] == "dump") return Help(help::kDump);
+      if (args.size() == 1 && args[0] == "dump") return Help(help::Dump());
       if (args.size() == 1 && args[0] == "build") return Help(help::kBuild);
       if (args.size() == 1 && args[0] == "check") return Help(help::kCheck);
       return Usage("no help on \"" + (args.empty() ? std::string() : args[0]) + "\"", help::kMain);
@@ -58,33 +54,49 @@ class session {
   }
 
  private:
-  int Usage(const std::string& message, const char* text) {
+  int Usage(const std::string& message, const std::string& text) {
     err_ << "tov: " << message << "\n\n" << text;
     return kUsage;
   }
 
-  int Help(const char* text) {
+  int Help(const std::string& text) {
     out_ << text;
     return kSound;
   }
 
   bool Load(const std::string& path, std::string& bytes) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-      err_ << "tov: cannot read \"" << path << "\": " << std::strerror(errno) << "\n";
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) {
+      err_ << "tov: cannot read \"" << path << "\": " << error.message() << "\n";
       return false;
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (!std::filesystem::is_regular_file(status)) {
       err_ << "tov: cannot read \"" << path << "\": not a regular file\n";
       return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
-      err_ << "tov: cannot read \"" << path << "\": " << std::strerror(errno) << "\n";
+    const file_store::outcome read = file_store::ReadWhole(path, bytes);
+    if (!read.ok()) {
+      err_ << "tov: cannot read \"" << path << "\": " << read.words << "\n";
       return false;
     }
     return true;
+  }
+
+  // Through a temporary file beside it, so an existing file is replaced
+  // only by a complete one.
+  bool Save(tov_file& file, const std::string& path) {
+    std::ostringstream bytes;
+    file_store::outcome done;
+    if (!file.Write(bytes, true)) {
+      done.words = file.write_error;
+    } else {
+      const std::size_t name = path.find_last_of('/') + 1;
+      done = file_store::Replace(path, path.substr(0, name) + "~" + path.substr(name), bytes.str());
+    }
+    if (done.words.empty()) return true;
+    err_ << "tov: cannot write \"" << path << "\": " << done.words << "\n";
+    return false;
   }
 
   static void Print(std::ostream& to, const std::string& file, const tov::problems& list, const char* kind = "") {
@@ -96,8 +108,8 @@ class session {
   }
 
   int Dump(const std::vector<std::string>& args) {
-    if (WantsHelp(args)) return Help(help::kDump);
-    if (args.size() != 1) return Usage("dump takes one data file", help::kDump);
+    if (WantsHelp(args)) return Help(help::Dump());
+    if (args.size() != 1) return Usage("dump takes one data file", help::Dump());
     const std::string& path = args[0];
     std::string bytes;
     if (!Load(path, bytes)) return kProblems;
@@ -143,11 +155,7 @@ class session {
            << "\" not written\n";
       return kProblems;
     }
-    std::string error;
-    if (!tov_write::Write(read.file, output, error)) {
-      err_ << "tov: cannot write \"" << output << "\": " << error << "\n";
-      return kProblems;
-    }
+    if (!Save(*read.file.file, output)) return kProblems;
     out_ << "wrote " << output << "\n";
     return kSound;
   }

@@ -1,5 +1,11 @@
 #include "help.h"
 
+#include <vector>
+
+#include "data_file/sections.h"
+#include "field_keys.h"
+#include "json_dump.h"
+
 namespace help {
 
 const char* const kMain =
@@ -18,26 +24,58 @@ const char* const kMain =
     "Exit status: 0 done (for check: the file is sound), 1 the file has\n"
     "problems or could not be read or written, 2 the command line is wrong.\n";
 
-const char* const kDump =
-    "Usage: tov dump FILE.tov\n"
-    "\n"
-    "Prints the whole data file as JSON on standard output:\n"
-    "  header    title, author, description and the date it was written\n"
-    "  races     id, name, description, playable, virtue, vice, modifiers\n"
-    "  careers   id, name, description, playable, modifiers\n"
-    "  actors    id, name, female, player_controlled, race_id and race,\n"
-    "            career_id and career, virtue, vice, stats, elements\n"
-    "  parties   id, name, shared_members, members (each id and name)\n"
-    "\n"
-    "Stat values are given as {\"raw\": 384, \"points\": 1.5}: raw is the stored\n"
-    "8.8 fixed-point number (256 is one point). Virtues and vices are given by\n"
-    "name (a number outside 0 to 6 stays a number). Beside every reference by\n"
-    "identifier stands the name of the record the game resolves it to.\n"
-    "Elements are the stored bytes: 128 is 100%.\n"
-    "\n"
-    "tov build turns this JSON back into the same file, byte for byte but the\n"
-    "date. A file the game could not read to its end is refused (exit 1); run\n"
-    "tov check on it to see why.\n";
+namespace {
+
+constexpr std::size_t kWidth = 79;
+
+// A section's records' fields as their field list has them, wrapped under
+// the first.
+template <class Record>
+std::string FieldLines(const sections::section<Record>& section) {
+  static const Record kShape;
+  std::string out;
+  std::string line = "  " + std::string(section.about.collection);
+  line.resize(12, ' ');
+  const std::vector<field_key> keys = KeysOf([&](auto& v) { kShape.Fields(v); });
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    std::string item = keys[i].key;
+    if (keys[i].kind == field_key::kReference) item += " and " + json_dump::NameKey(keys[i].key);
+    if (keys[i].kind == field_key::kList) item += " (each id and name)";
+    if (i + 1 < keys.size()) item += ",";
+    if (line.size() > 12 && line.size() + 1 + item.size() > kWidth) {
+      out += line + "\n";
+      line = std::string(12, ' ');
+    }
+    line += (line.size() > 12 ? " " : "") + item;
+  }
+  return out + line + "\n";
+}
+
+std::string RecordFields() {
+  std::string out;
+  sections::ForEach([&](const auto& section) { out += FieldLines(section); });
+  return out;
+}
+
+}  // namespace
+
+std::string Dump() {
+  return "Usage: tov dump FILE.tov\n"
+         "\n"
+         "Prints the whole data file as JSON on standard output:\n"
+         "  header    title, author, description and the date it was written\n" +
+         RecordFields() +
+         "\n"
+         "Stat values are given as {\"raw\": 384, \"points\": 1.5}: raw is the stored\n"
+         "8.8 fixed-point number (256 is one point). Virtues and vices are given by\n"
+         "name (a number outside 0 to 6 stays a number). Beside every reference by\n"
+         "identifier stands the name of the record the game resolves it to.\n"
+         "Elements are the stored bytes: 128 is 100%.\n"
+         "\n"
+         "tov build turns this JSON back into the same file, byte for byte but the\n"
+         "date. A file the game could not read to its end is refused (exit 1); run\n"
+         "tov check on it to see why.\n";
+}
 
 const char* const kBuild =
     "Usage: tov build FILE.json -o FILE.tov\n"

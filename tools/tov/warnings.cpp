@@ -22,27 +22,25 @@ constexpr int kLinesBelowCareers = 3;
 // battle in a hundred.
 constexpr int kRareDraws = rng::kDrawCount / 100;
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 // A listed entry "\t  ID) NAME" wraps at the screen's edge.
 int EntryLines(const std::uint32_t& id, const std::string& name) {
   const std::size_t width = kTabWidth + 2 + std::to_string(id).size() + 2 + name.size();
   return static_cast<int>((width + kScreenColumns - 1) / kScreenColumns);
 }
 
-template <typename Record>
-int ListLines(const std::vector<Record>& records) {
+template <typename Collection>
+int ListLines(const Collection& records) {
   int lines = 0;
-  for (const Record& r : records) {
-    if (r.playable != 0) lines += EntryLines(r.id, r.name);
+  for (const auto& r : records) {
+    if (r.playable != 0) lines += EntryLines(r.id, r.name.str());
   }
   return lines;
 }
 
-template <typename Record>
-int Playable(const std::vector<Record>& records) {
+template <typename Collection>
+int Playable(const Collection& records) {
   int count = 0;
-  for (const Record& r : records) count += r.playable != 0 ? 1 : 0;
+  for (const auto& r : records) count += r.playable != 0 ? 1 : 0;
   return count;
 }
 
@@ -58,15 +56,16 @@ void TooLong(const int& lines, const int& playable, const char* what, const std:
                               std::to_string(kScreenLines) + ", so the character sheet scrolls away"});
 }
 
-void Parties(const tov::content& file, tov::problems& found) {
-  const std::vector<int> chances = enemy_draw::Chances(file.parties.size());
+void Parties(const tov::loaded& loaded, tov::problems& found) {
+  const std::deque<party>& parties = loaded.file->parties;
+  const std::vector<int> chances = enemy_draw::Chances(parties.size());
   std::size_t last_drawn = 0;
   for (std::size_t p = 1; p < chances.size(); ++p) {
     if (chances[p] > 0) last_drawn = p;
   }
-  for (std::size_t p = 1; p < file.parties.size(); ++p) {
-    const tov::party_record& party = file.parties[p];
-    const std::string where = party.where[""] + " " + Quoted(party.name);
+  for (std::size_t p = 1; p < parties.size(); ++p) {
+    const std::string where =
+        loaded.Notes(record_kind::kParty, p).where[""] + " " + tov::Quoted(parties[p].name.str());
     if (chances[p] == 0) {
       found.push_back({where, "enemy party at position " + std::to_string(p) +
                                   " is never fought: battles draw only the parties at positions 1 to " +
@@ -81,19 +80,18 @@ void Parties(const tov::content& file, tov::problems& found) {
 
 }  // namespace
 
-int RaceScreenLines(const tov::content& file) {
-  return kLinesAboveList + ListLines(file.races) + kLinesBelowRaces;
-}
+int RaceScreenLines(const tov_file& file) { return kLinesAboveList + ListLines(file.races) + kLinesBelowRaces; }
 
-int CareerScreenLines(const tov::content& file) {
+int CareerScreenLines(const tov_file& file) {
   return kLinesAboveList + ListLines(file.careers) + kLinesBelowCareers;
 }
 
-tov::problems Find(const tov::content& file) {
+tov::problems Find(const tov::loaded& loaded) {
+  const tov_file& file = *loaded.file;
   tov::problems found;
-  Parties(file, found);
-  TooLong(RaceScreenLines(file), Playable(file.races), "race", file.where["races"], found);
-  TooLong(CareerScreenLines(file), Playable(file.careers), "career", file.where["careers"], found);
+  Parties(loaded, found);
+  TooLong(RaceScreenLines(file), Playable(file.races), "race", loaded.where["races"], found);
+  TooLong(CareerScreenLines(file), Playable(file.careers), "career", loaded.where["careers"], found);
   return found;
 }
 
