@@ -127,8 +127,10 @@ class document_reader {
     Header(top);
     tov_file& file = *out_.file.file;
     sections::ForEach([&](const auto& section) { Collection(top, section.about, file.*section.records); });
-    for (const reference& ref : pending_) Resolve(ref);
-    Link(file);
+    // Built once: a lookup per reference would make a large file take ages.
+    const tov::lookups index(file);
+    for (const reference& ref : pending_) Resolve(ref, index);
+    Link(file, index);
   }
 
  private:
@@ -169,9 +171,8 @@ class document_reader {
 
   // The records point at each other as the game's reader would leave them
   // after reading them in this order, so the game's own rules judge them.
-  static void Link(tov_file& file) {
+  static void Link(tov_file& file, const tov::lookups& index) {
     file.open_result = tov_file::kAccepted;
-    const tov::lookups index(file);
     const auto find = [](auto& records, const id_lookup& lookup, const std::uint32_t& id) {
       const std::size_t at = lookup.Find(id);
       return at == id_lookup::kNone ? nullptr : &records[at];
@@ -188,14 +189,16 @@ class document_reader {
     }
   }
 
-  void Resolve(const reference& ref) {
+  void Resolve(const reference& ref, const tov::lookups& index) {
     sections::ForEach([&](const auto& section) {
-      if (section.about.kind == ref.kind) ResolveIn(ref, out_.file.file.get()->*section.records, section.about.noun);
+      if (section.about.kind != ref.kind) return;
+      ResolveIn(ref, out_.file.file.get()->*section.records, index.Of(ref.kind), section.about.noun);
     });
   }
 
   template <typename Record>
-  void ResolveIn(const reference& ref, const std::deque<Record>& records, const char* noun) {
+  void ResolveIn(const reference& ref, const std::deque<Record>& records, const id_lookup& index,
+                 const char* noun) {
     const json* id = ref.where.Get(ref.id_key);
     const json* name = ref.where.Get(ref.name_key);
     std::string wanted;
@@ -205,7 +208,6 @@ class document_reader {
     if (id) {
       if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.id_key);
       if (!r_.Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable) return;
-      const id_lookup index(records);
       const std::size_t found = index.Find(*ref.id);
       if (found != id_lookup::kNone && index.Carries(*ref.id) && records[found].name.str() != wanted) {
         r_.Note(ref.where.At(ref.name_key), "says \"" + name->get<std::string>() + "\" but " + noun + " " +
