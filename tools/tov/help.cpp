@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "data_file/sections.h"
-#include "field_keys.h"
 #include "json_dump.h"
 
 namespace help {
@@ -28,20 +27,22 @@ namespace {
 
 constexpr std::size_t kWidth = 79;
 
-// A section's records' fields as their field list has them, wrapped under
-// the first.
-template <class Record>
-std::string FieldLines(const sections::section<Record>& section) {
-  static const Record kShape;
+// A section's records' fields, as dump writes them, wrapped under the
+// first.
+std::string FieldLines(const sections::info& about) {
+  std::vector<std::string> items;
+  for (const auto& field : json_dump::Shape(about.kind).items()) {
+    if (!items.empty() && field.key() == json_dump::NameKey(items.back())) {
+      items.back() += " and " + field.key();
+    } else {
+      items.push_back(field.key() + (field.value().is_array() ? " (each id and name)" : ""));
+    }
+  }
   std::string out;
-  std::string line = "  " + std::string(section.about.collection);
+  std::string line = "  " + std::string(about.collection);
   line.resize(12, ' ');
-  const std::vector<field_key> keys = KeysOf([&](auto& v) { kShape.Fields(v); });
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    std::string item = keys[i].key;
-    if (keys[i].kind == field_key::kReference) item += " and " + json_dump::NameKey(keys[i].key);
-    if (keys[i].kind == field_key::kList) item += " (each id and name)";
-    if (i + 1 < keys.size()) item += ",";
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const std::string item = items[i] + (i + 1 < items.size() ? "," : "");
     if (line.size() > 12 && line.size() + 1 + item.size() > kWidth) {
       out += line + "\n";
       line = std::string(12, ' ');
@@ -53,7 +54,7 @@ std::string FieldLines(const sections::section<Record>& section) {
 
 std::string RecordFields() {
   std::string out;
-  sections::ForEach([&](const auto& section) { out += FieldLines(section); });
+  sections::ForEach([&](const auto& section) { out += FieldLines(section.about); });
   return out;
 }
 

@@ -6,7 +6,6 @@
 
 #include "data_file/id_lookup.h"
 #include "data_file/sections.h"
-#include "field_keys.h"
 #include "json_dump.h"
 #include "json_values.h"
 #include "model/aspect.h"
@@ -20,16 +19,11 @@ using json_values::Index;
 using json_values::json;
 using json_values::reader;
 
-// The keys a walk over fields reads from a JSON object: the fields' own,
-// and the name that may stand beside or for a reference.
-template <class Walk>
-std::set<std::string> AllowedKeys(Walk&& walk) {
-  std::set<std::string> allowed;
-  for (const field_key& f : KeysOf(walk)) {
-    allowed.insert(f.key);
-    if (f.kind == field_key::kReference) allowed.insert(json_dump::NameKey(f.key));
-  }
-  return allowed;
+// The keys of an object of the JSON form, as dump writes it.
+std::set<std::string> KeysOf(const nlohmann::ordered_json& shape) {
+  std::set<std::string> keys;
+  for (const auto& item : shape.items()) keys.insert(item.key());
+  return keys;
 }
 
 // A reference given by identifier, by name or both; resolved once every
@@ -46,9 +40,9 @@ struct reference {
 // Fills a record from its JSON object, walking its field list.
 class filler {
  public:
-  filler(reader& r, std::vector<reference>& pending, const fields& object, tov::record_notes& notes,
-         const std::size_t& position)
-      : r_(r), pending_(pending), f_(object), notes_(notes), position_(position) {}
+  filler(reader& r, std::vector<reference>& pending, const fields& object, const nlohmann::ordered_json& shape,
+         tov::record_notes& notes, const std::size_t& position)
+      : r_(r), pending_(pending), f_(object), shape_(shape), notes_(notes), position_(position) {}
 
   void Size(const char*, const size_field&) {}
   // A record's identifier is its position unless it says otherwise.
@@ -103,9 +97,10 @@ class filler {
   void Group(const char* key, Fields&& walk) {
     const json* j = f_.Need(key);
     if (!j) return;
-    fields group(r_, *j, f_.At(key), AllowedKeys(walk));
+    const nlohmann::ordered_json& shape = shape_.at(key);
+    fields group(r_, *j, f_.At(key), KeysOf(shape));
     if (!group.ok()) return;
-    filler inner(r_, pending_, group, notes_, position_);
+    filler inner(r_, pending_, group, shape, notes_, position_);
     walk(inner);
   }
 
@@ -113,6 +108,7 @@ class filler {
   reader& r_;
   std::vector<reference>& pending_;
   const fields& f_;
+  const nlohmann::ordered_json& shape_;
   tov::record_notes& notes_;
   std::size_t position_;
 };
@@ -158,13 +154,15 @@ class document_reader {
     }
     std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
     notes.resize(list->size());
+    const nlohmann::ordered_json& shape = json_dump::Shape(about.kind);
+    const std::set<std::string> keys = KeysOf(shape);
     for (std::size_t i = 0; i < list->size(); ++i) {
       Record& record = records.emplace_back();
       const std::string path = Index(at, i);
       notes[i].where.at[""] = path;
-      const fields f(r_, (*list)[i], path, AllowedKeys([&](auto& v) { record.Fields(v); }));
+      const fields f(r_, (*list)[i], path, keys);
       // What is no object still takes a place: nameless, with identifier 0.
-      filler fill(r_, pending_, f, notes[i], f.ok() ? i : 0);
+      filler fill(r_, pending_, f, shape, notes[i], f.ok() ? i : 0);
       record.Fields(fill);
     }
   }

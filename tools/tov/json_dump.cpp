@@ -1,5 +1,7 @@
 #include "json_dump.h"
 
+#include <map>
+
 #include "data_file/sections.h"
 #include "model/aspect.h"
 
@@ -134,6 +136,31 @@ std::string ToUtf8(const std::string& bytes) {
     }
   }
   return out;
+}
+
+namespace {
+
+template <class Record>
+json ShapeOf(const sections::section<Record>&) {
+  static const tov_file kEmpty;
+  static const tov::lookups kIndex(kEmpty);
+  static const tov::record_notes kNone;
+  const Record record;
+  json out = json::object();
+  dumper visit(kEmpty, kIndex, kNone, out);
+  record.Fields(visit);
+  return out;
+}
+
+}  // namespace
+
+const nlohmann::ordered_json& Shape(const record_kind& kind) {
+  static const std::map<record_kind, json> kShapes = [] {
+    std::map<record_kind, json> shapes;
+    sections::ForEach([&](const auto& section) { shapes[section.about.kind] = ShapeOf(section); });
+    return shapes;
+  }();
+  return kShapes.at(kind);
 }
 
 nlohmann::ordered_json Content(const tov::loaded& loaded) {

@@ -14,6 +14,10 @@ namespace json_dump {
 
 nlohmann::ordered_json Content(const tov::loaded& file);
 
+// What dump writes for one record of that kind holding default values. Its
+// keys, at every level, are those the JSON form has.
+const nlohmann::ordered_json& Shape(const record_kind& kind);
+
 // Indented JSON that keeps small objects on one line, so a record reads
 // as a short block rather than a column of braces. Ends with a newline.
 std::string Format(const nlohmann::ordered_json& document);
