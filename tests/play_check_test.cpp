@@ -30,8 +30,15 @@ std::string Describe(const std::vector<play_check::problem>& problems) {
   for (const play_check::problem& p : problems) {
     if (!out.empty()) out += "; ";
     out += kNames[static_cast<int>(p.kind)];
-    if (p.kind == fault::kEmptyParty) out += " " + std::to_string(p.party);
-    if (p.kind == fault::kUnfitMember) out += " " + std::to_string(p.party) + "." + std::to_string(p.member);
+    // Appended piece by piece, which g++ -O3 does not take for an overlapping copy.
+    if (p.kind == fault::kEmptyParty || p.kind == fault::kUnfitMember) {
+      out += ' ';
+      out += std::to_string(p.party);
+    }
+    if (p.kind == fault::kUnfitMember) {
+      out += '.';
+      out += std::to_string(p.member);
+    }
   }
   return out;
 }

@@ -193,10 +193,12 @@ TEST_F(TovTest, DumpHelpNamesEveryFieldADumpHolds) {
   const json document = json::parse(Tov({"dump", kCoreData}).out);
   for (const char* collection : {"races", "careers", "actors", "parties"}) {
     // The collection's line and the lines indented under it.
-    const std::size_t start = help.find("\n  " + std::string(collection) + " ");
+    const std::size_t start = help.find(std::string("\n  ") + collection + " ");
     ASSERT_NE(start, std::string::npos) << collection;
     std::size_t end = help.find('\n', start + 1);
-    while (help.compare(end, 13, "\n" + std::string(12, ' ')) == 0) end = help.find('\n', end + 1);
+    std::string continued(13, ' ');
+    continued[0] = '\n';
+    while (help.compare(end, continued.size(), continued) == 0) end = help.find('\n', end + 1);
     const std::string lines = help.substr(start, end - start) + "\n";
     for (const auto& field : document[collection][0].items()) {
       bool named = false;

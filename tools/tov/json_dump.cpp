@@ -114,7 +114,11 @@ void Write(const json& j, const std::size_t& indent, const std::size_t& used, st
     out += key;
     Write(item.value(), indent + 2, inner.size() + key.size(), out);
   }
-  out += "\n" + std::string(indent, ' ') + (object ? "}" : "]");
+  // Appended piece by piece: no temporary string is built in front of a
+  // literal, which g++ -O3 misreads as a possibly overlapping copy.
+  out += '\n';
+  out.append(indent, ' ');
+  out += object ? '}' : ']';
 }
 
 }  // namespace
