@@ -18,7 +18,7 @@ TEST(DataFileDamage, CountBeyondTheFileMakesOnlyTheRecordsPresent) {
   const auto file = Load(header + Section("RACE", 65535, Form(Race(0, "Elf")) + Form(Race(1, "Orc"))));
   ASSERT_EQ(file->races.size(), 2u);
   EXPECT_EQ(file->races[1].name.str(), "Orc");
-  EXPECT_EQ(file->stopped, tov_file::stop::kSectionCutShort);
+  EXPECT_TRUE(file->stopped_early);
   EXPECT_EQ(file->stopped_at, header.size());
 
   // Cut inside the third record: it stays as far as it was read.
@@ -28,7 +28,7 @@ TEST(DataFileDamage, CountBeyondTheFileMakesOnlyTheRecordsPresent) {
   ASSERT_EQ(cut->races.size(), 3u);
   EXPECT_EQ(cut->races[2].id, 2u);
   EXPECT_EQ(cut->races[2].name.length, 3);
-  EXPECT_EQ(cut->stopped, tov_file::stop::kSectionCutShort);
+  EXPECT_TRUE(cut->stopped_early);
 
   // A repeated section cut short keeps the earlier records it did not reach,
   // up to its count, but invents none.
@@ -42,7 +42,7 @@ TEST(DataFileDamage, CountBeyondTheFileMakesOnlyTheRecordsPresent) {
   const std::string one = header + RaceSection({Race(0, "A")});
   const auto header_cut = Load(one + std::string("RACE\x08\0\0\0", 8));
   EXPECT_EQ(header_cut->races.size(), 1u);
-  EXPECT_EQ(header_cut->stopped, tov_file::stop::kSectionCutShort);
+  EXPECT_TRUE(header_cut->stopped_early);
   EXPECT_EQ(header_cut->stopped_at, one.size());
 }
 
@@ -95,12 +95,12 @@ TEST(DataFileDamage, SaveTruncatedAtEveryByteLoadsSafely) {
   }
   ASSERT_FALSE(save.empty());
   const auto full = Load(save);
-  EXPECT_EQ(full->stopped, tov_file::stop::kNone);
+  EXPECT_FALSE(full->stopped_early);
   for (std::string::size_type cut = 0; cut < save.size(); ++cut) {
     const auto owner = Load(save.substr(0, cut));
     tov_file& file = *owner;
     SCOPED_TRACE(cut);
-    if (cut >= 4 && file.stopped == tov_file::stop::kNone) {
+    if (cut >= 4 && !file.stopped_early) {
       // Only a cut between two sections leaves a whole file behind.
       ASSERT_EQ(Save(file).size(), cut);
     }

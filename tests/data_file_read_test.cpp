@@ -60,14 +60,14 @@ TEST(DataFileRead, HeaderCutShortIsRefusedAsDamaged) {
     SCOPED_TRACE(cut);
     const auto file = Load(header.substr(0, cut));
     EXPECT_EQ(file->open_result, tov_file::kCutShort);
-    EXPECT_EQ(file->stopped, tov_file::stop::kHeaderCutShort);
-    EXPECT_EQ(file->stopped_at, cut);
+    EXPECT_TRUE(file->stopped_early);
+    EXPECT_EQ(file->stopped_at, 0u);
   }
   // A wrong version byte is still told apart, however short the rest.
   EXPECT_EQ(Load("iTOV\x01")->open_result, tov_file::kWrongVersion);
   const auto whole = Load(header);
   EXPECT_EQ(whole->open_result, tov_file::kAccepted);
-  EXPECT_EQ(whole->stopped, tov_file::stop::kNone);
+  EXPECT_FALSE(whole->stopped_early);
   EXPECT_EQ(whole->description.str(), "about");
 }
 
@@ -112,7 +112,7 @@ TEST(DataFileRead, SectionsInAnotherOrderAreReadCompletely) {
   EXPECT_EQ(file->actors[0].race, &file->races[0]);
   EXPECT_EQ(file->actors[0].career, &file->careers[0]);
   EXPECT_EQ(file->parties[0].members[0], &file->actors[0]);
-  EXPECT_EQ(file->stopped, tov_file::stop::kNone);
+  EXPECT_FALSE(file->stopped_early);
 }
 
 TEST(DataFileRead, UnknownTagStopsReadingAndReportsWhenNotQuiet) {
@@ -121,7 +121,7 @@ TEST(DataFileRead, UnknownTagStopsReadingAndReportsWhenNotQuiet) {
   const auto quiet = Load(bytes);
   EXPECT_EQ(quiet->races.size(), 1u);
   EXPECT_TRUE(quiet->careers.empty());
-  EXPECT_EQ(quiet->stopped, tov_file::stop::kUnknownSection);
+  EXPECT_TRUE(quiet->stopped_early);
   EXPECT_EQ(quiet->stopped_at, before.size());
 
   tov_file loud;
@@ -131,7 +131,7 @@ TEST(DataFileRead, UnknownTagStopsReadingAndReportsWhenNotQuiet) {
 
   // Fewer bytes than a tag are no known tag either.
   const auto stray = Load(before + "RA");
-  EXPECT_EQ(stray->stopped, tov_file::stop::kUnknownSection);
+  EXPECT_TRUE(stray->stopped_early);
   EXPECT_EQ(stray->races.size(), 1u);
 }
 

@@ -20,7 +20,7 @@ TEST_F(DataDirTest, MissingFileGivesEmptyCollectionsNoOutputAndThePathTried) {
   const auto file = Open("nothing here");
   EXPECT_FALSE(file->file_found);
   EXPECT_EQ(file->open_result, tov_file::kWrongMagic);
-  EXPECT_EQ(file->path, PathOf("nothing here"));
+  EXPECT_EQ(file->Path(), PathOf("nothing here"));
   EXPECT_TRUE(file->races.empty() && file->careers.empty() && file->actors.empty() && file->parties.empty());
   EXPECT_EQ(file->title.length, 0);
   EXPECT_EQ(file->FindRace(0), nullptr);
@@ -33,7 +33,7 @@ TEST(DataFileStore, DirectoryIsTheWorkingDirectoryAndData) {
   tov_file file("no such file here");
   const std::string expected = std::filesystem::current_path().string() + "/data/";
   EXPECT_EQ(file.directory, expected);
-  EXPECT_EQ(file.path, expected + "no such file here.tov");
+  EXPECT_EQ(file.Path(), expected + "no such file here.tov");
   file.DefineCurrentDirectory();
   EXPECT_EQ(file.directory, expected);
 }
@@ -45,19 +45,19 @@ TEST_F(DataDirTest, OpenReadsTheFileAndReportsWhereADamagedOneStopped) {
   EXPECT_TRUE(file->file_found);
   EXPECT_EQ(file->open_result, tov_file::kAccepted);
   EXPECT_EQ(file->races.size(), 1u);
-  EXPECT_EQ(file->stopped, tov_file::stop::kNone);
+  EXPECT_FALSE(file->stopped_early);
 
   Put("cut", whole.substr(0, whole.size() - 3));
   const auto cut = Open("cut");
   EXPECT_EQ(cut->open_result, tov_file::kAccepted);
-  EXPECT_EQ(cut->stopped, tov_file::stop::kSectionCutShort);
-  EXPECT_EQ(cut->path, PathOf("cut"));
+  EXPECT_TRUE(cut->stopped_early);
+  EXPECT_EQ(cut->Path(), PathOf("cut"));
 
   Put("only magic", "iTOV");
   const auto magic = Open("only magic");
   EXPECT_TRUE(magic->file_found);
   EXPECT_EQ(magic->open_result, tov_file::kCutShort);
-  EXPECT_EQ(magic->stopped, tov_file::stop::kHeaderCutShort);
+  EXPECT_TRUE(magic->stopped_early);
 }
 
 TEST_F(DataDirTest, RenameWithoutMovingLeavesTheContentFileAlone) {
@@ -101,7 +101,7 @@ TEST_F(DataDirTest, NameDifferingOnlyInCaseFindsTheSave) {
   EXPECT_EQ(file->races.size(), 1u);
   // Later saves replace the file that was read rather than making a second.
   EXPECT_EQ(file->file_name, "save01");
-  EXPECT_EQ(file->path, PathOf("save01"));
+  EXPECT_EQ(file->Path(), PathOf("save01"));
   ASSERT_TRUE(file->Write(true));
   EXPECT_EQ(DataDirectoryListing(), (std::vector<std::string>{"save01.tov"}));
 

@@ -184,12 +184,12 @@ result ReadSections(tov_file& file, const std::string& bytes, const std::size_t&
   binary_io::memory_source in(bytes.data(), bytes.size(), start);
   while (in.left() > 0) {
     const std::size_t at = in.pos;
-    const auto stop = [&](const tov_file::stop& why) {
-      out.stopped = why;
+    const auto stop = [&] {
+      out.stopped_early = true;
       out.stopped_at = at;
     };
     if (in.left() < 4) {
-      stop(tov_file::stop::kUnknownSection);  // stray bytes: no tag there
+      stop();  // stray bytes: no tag there
       if (!quiet) ReportUnknownTag();
       break;
     }
@@ -207,7 +207,7 @@ result ReadSections(tov_file& file, const std::string& bytes, const std::size_t&
       if (!quiet && !reader.too_large) std::cout << section.about.report << std::endl;
     });
     if (!known) {
-      stop(tov_file::stop::kUnknownSection);
+      stop();
       if (!quiet) ReportUnknownTag();
       break;
     }
@@ -216,7 +216,7 @@ result ReadSections(tov_file& file, const std::string& bytes, const std::size_t&
       return out;
     }
     if (!whole) {
-      stop(tov_file::stop::kSectionCutShort);
+      stop();
       break;
     }
   }

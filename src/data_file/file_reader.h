@@ -17,8 +17,8 @@ constexpr std::size_t kCopyBytesPerFileByte = 4;
 constexpr std::size_t kCopyAllowance = std::size_t{8} << 20;
 
 struct result {
-  tov_file::stop stopped = tov_file::stop::kNone;
-  std::size_t stopped_at = 0;  // where the section or record that stopped it begins
+  bool stopped_early = false;  // before the end of the bytes
+  std::size_t stopped_at = 0;  // where the section that stopped it begins
   bool too_large = false;
 };
 

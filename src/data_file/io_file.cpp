@@ -65,6 +65,8 @@ tov_file::tov_file(const std::string& base_name) : file_name(base_name) {
   ReadAll(true);
 }
 
+std::string tov_file::Path() const { return directory + file_name + kFileExtension; }
+
 void tov_file::DefineCurrentDirectory() {
   const std::string working = file_store::WorkingDirectory();
   // Without a working directory (it was removed, say) a relative path fails
@@ -88,7 +90,7 @@ int tov_file::ReadBytes(const std::string& bytes, const std::string& shown_name,
 }
 
 int tov_file::ReadHeader(const std::string& bytes, const std::string& shown_name, const bool& quiet) {
-  stopped = stop::kNone;
+  stopped_early = false;
   stopped_at = 0;
   if (bytes.size() < 4 || std::memcmp(bytes.data(), kMagicNumber, 4) != 0) return open_result = kWrongMagic;
   if (bytes.size() > 4 && bytes[4] != kFormatVersion[0]) return open_result = kWrongVersion;
@@ -99,8 +101,7 @@ int tov_file::ReadHeader(const std::string& bytes, const std::string& shown_name
   author.ReadFrom(in);
   description.ReadFrom(in);
   if (bytes.size() < kFixedHeader || in.cut_short) {
-    stopped = stop::kHeaderCutShort;
-    stopped_at = bytes.size();
+    stopped_early = true;
     return open_result = kCutShort;
   }
   if (!quiet) ReportHeader(*this, shown_name);
@@ -110,7 +111,7 @@ int tov_file::ReadHeader(const std::string& bytes, const std::string& shown_name
 void tov_file::ReadSections(const std::string& bytes, const bool& quiet) {
   try {
     const file_reader::result read = file_reader::ReadSections(*this, bytes, header_length, quiet);
-    stopped = read.stopped;
+    stopped_early = read.stopped_early;
     stopped_at = read.stopped_at;
     if (!read.too_large) return;
   } catch (const std::bad_alloc&) {
@@ -127,8 +128,7 @@ void tov_file::ReadSections(const std::string& bytes, const bool& quiet) {
 int tov_file::Open(const std::string& base_name, const bool& quiet) {
   const std::string found = file_store::FindName(directory, base_name + kFileExtension);
   file_name = found.empty() ? base_name : found.substr(0, found.size() - std::strlen(kFileExtension));
-  path = directory + file_name + kFileExtension;
-  const file_store::outcome read = file_store::ReadWhole(path, held_);
+  const file_store::outcome read = file_store::ReadWhole(Path(), held_);
   file_found = read.kind != file_store::problem::kCannotOpen;
   if (read.kind == file_store::problem::kNoMemory) return open_result = kTooLarge;
   return ReadHeader(held_, base_name, quiet);

@@ -41,14 +41,6 @@ class tov_file {
   // It would take more memory than a data file may (see file_reader.h).
   static constexpr int kTooLarge = 4;
 
-  // Where reading stopped before the end of the bytes, if it did.
-  enum class stop {
-    kNone,
-    kHeaderCutShort,
-    kUnknownSection,
-    kSectionCutShort,  // the bytes end inside a section or one of its records
-  };
-
   std::deque<race> races;
   std::deque<career> careers;
   std::deque<actor> actors;
@@ -63,13 +55,13 @@ class tov_file {
   signed char date[3] = {0, 0, 0};
 
   // What loading found, for callers that must refuse a missing, foreign or
-  // damaged file: the full path Open tried, whether that file could be
-  // read, what the header check said, and where reading stopped early (the
-  // byte offset of the damaged header, section or record).
-  std::string path;
+  // damaged file: whether the file could be read, what the header check
+  // said, and whether reading stopped before the end of the bytes (a header,
+  // section or record cut short, or a section tag it does not know; what it
+  // read before stays loaded), with the byte offset where that begins.
   bool file_found = false;
   int open_result = kWrongMagic;
-  stop stopped = stop::kNone;
+  bool stopped_early = false;
   std::size_t stopped_at = 0;
 
   // Why the last Write failed (empty after a successful one), and whether
@@ -92,6 +84,9 @@ class tov_file {
   // Renumbers, stamps today's date and writes the whole file. False (and
   // write_error says why) when it cannot be written whole.
   bool Write(std::ostream& out, const bool& quiet);
+
+  // The whole path the file is read from and written to.
+  std::string Path() const;
 
   void DefineCurrentDirectory();
   int Open(const std::string& base_name, const bool& quiet);

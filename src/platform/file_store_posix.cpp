@@ -75,8 +75,8 @@ outcome ClearTemporary(const std::string& temporary) {
   const int error = errno;
   struct stat info {};
   if (::lstat(temporary.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return {problem::kInTheWay, "a folder named " + NameOf(temporary) +
-                                    " in the data directory is in the way; remove it to save"};
+    return {problem::kInTheWay,
+            "the folder " + NameOf(temporary) + " in the data directory is in the way; remove it"};
   }
   return Failure(error);
 }
