@@ -51,7 +51,7 @@ TEST(CoreDataTest, HoldsWhatANewGameNeeds) {
   const tov_file& file = *loaded;
 
   ASSERT_EQ(file.open_result, tov_file::kAccepted);
-  EXPECT_EQ(file.stopped, tov_file::stop::kNone);
+  EXPECT_FALSE(file.stopped_early);
   ASSERT_EQ(file.races.size(), 8u);
   ASSERT_EQ(file.careers.size(), 15u);
   ASSERT_EQ(file.actors.size(), 6u);

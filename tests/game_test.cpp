@@ -56,7 +56,7 @@ TEST_F(ContentTest, EachProblemIsWordedToFollowThePath) {
   for (race& r : file_->races) r.playable = 0;
   EXPECT_EQ(Problem(), "has no playable race");
   EXPECT_EQ(Problem(use::kContinue), "has no parties at all");
-  file_->stopped = tov_file::stop::kSectionCutShort;
+  file_->stopped_early = true;
   EXPECT_EQ(Problem(), "is damaged: the game stopped reading it before its end");
 }
 

@@ -148,7 +148,7 @@ TEST_F(PlayCheckTest, AFileTheReaderStoppedInIsDamaged) {
   const std::string whole = WorldBytes();
   ASSERT_GT(whole.size(), 100u);
   EXPECT_EQ(ProblemsOfBytes(whole), "");
-  EXPECT_EQ(file_->stopped, tov_file::stop::kNone);
+  EXPECT_FALSE(file_->stopped_early);
 
   // Cut inside the last party's member list: the parties all still fight.
   EXPECT_EQ(ProblemsOfBytes(whole.substr(0, whole.size() - 2)), "damaged");

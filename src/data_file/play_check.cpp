@@ -43,7 +43,7 @@ std::vector<problem> Problems(const tov_file& file, const use& kind) {
       return {{fault::kWrongVersion}};
   }
   std::vector<problem> found;
-  if (file.stopped != tov_file::stop::kNone) found.push_back({fault::kDamaged});
+  if (file.stopped_early) found.push_back({fault::kDamaged});
   if (kind == use::kNewGame && !HasPlayableRace(file)) found.push_back({fault::kNoPlayableRace});
   if (file.parties.empty()) {
     found.push_back({fault::kNoParties});

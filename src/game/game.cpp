@@ -91,9 +91,9 @@ void Introduction(const char* first, const char* second) {
 // for its own; then how to get it right.
 void Refusal(const char* what, const tov_file& file, const std::string& problem) {
   console::NewScreen();
-  std::cout << "\n\t" << what << "\n\n\t" << file.path << "\n\t" << problem << ".\n\n\t";
+  std::cout << "\n\t" << what << "\n\n\t" << file.Path() << "\n\t" << problem << ".\n\n\t";
   if (file.file_found) {
-    std::cout << "To see what is wrong with it, run: tov check \"" << file.path << '"';
+    std::cout << "To see what is wrong with it, run: tov check \"" << file.Path() << '"';
   } else {
     std::cout << "The game starts from the folder that holds data/, or through\n\tthe installed launcher "
                  "\"ossivar\".";

@@ -306,7 +306,7 @@ class scanner {
     if (!out_.problems.empty()) return;
     if (file.open_result != tov_file::kAccepted) {
       Report(out_.file.where[""], "the game refuses the file (result " + std::to_string(file.open_result) + ")");
-    } else if (file.stopped != tov_file::stop::kNone) {
+    } else if (file.stopped_early) {
       Report(Byte(file.stopped_at), "the game stops reading the file here");
     }
   }
