@@ -291,16 +291,23 @@ class RefusalTest : public GameTest {
     return screen;
   }
 
-  std::string Expected(const std::string& what, const std::string& why) {
-    return "\n\n\t" + what + "\n\n\t" + why + ".\n\n\tPress a key to return to the title menu.\n";
+  // The file by its whole path, what is wrong with it, and what to do.
+  std::string Expected(const std::string& what, const std::string& file, const std::string& why) {
+    const std::string path = (fs::canonical(Data()) / file).string();
+    const std::string advice =
+        why == "was not found"
+            ? "The game starts from the folder that holds data/, or through\n\tthe installed launcher \"ossivar\"."
+            : "To see what is wrong with it, run: tov check \"" + path + "\"";
+    return "\n\n\t" + what + "\n\n\t" + path + "\n\t" + why + ".\n\n\t" + advice +
+           "\n\n\tPress a key to return to the title menu.\n";
   }
 };
 
 TEST_F(RefusalTest, MissingContentAndMissingSaveReturnToTheTitle) {
   fs::create_directory(Data());
   Start();
-  EXPECT_EQ(Refusal("n"), Expected("A new game cannot begin.", "data/Core Data.tov was not found"));
-  EXPECT_EQ(Refusal("c"), Expected("The saved game cannot be continued.", "data/Save01.tov was not found"));
+  EXPECT_EQ(Refusal("n"), Expected("A new game cannot begin.", "Core Data.tov", "was not found"));
+  EXPECT_EQ(Refusal("c"), Expected("The saved game cannot be continued.", "Save01.tov", "was not found"));
   // The game goes on at the title and still quits in order.
   session_->ClearOutput();
   session_->Send("q\n");
@@ -317,9 +324,20 @@ TEST_F(RefusalTest, AFileThatIsNoDataFileIsNamedAsSuch) {
   std::ofstream(Data() / "Core Data.tov") << "just some text, not a game";
   std::ofstream(Data() / "save01.tov") << "";
   Start();
-  EXPECT_EQ(Refusal("n"), Expected("A new game cannot begin.", "data/Core Data.tov is not a data file"));
-  EXPECT_EQ(Refusal("C"), Expected("The saved game cannot be continued.", "data/save01.tov is not a data file"));
+  EXPECT_EQ(Refusal("n"), Expected("A new game cannot begin.", "Core Data.tov", "is not a data file"));
+  EXPECT_EQ(Refusal("C"), Expected("The saved game cannot be continued.", "save01.tov", "is not a data file"));
   EXPECT_EQ(test_support::ReadFile(Data() / "save01.tov"), "");
+}
+
+// Continuing would save only the part that was read over the whole save.
+TEST_F(RefusalTest, AFileCutShortIsCalledDamagedAndKeptAsItIs) {
+  ASSERT_TRUE(dir_.CopyCoreData());
+  const std::string whole = test_support::ReadFile(Data() / "Core Data.tov");
+  std::ofstream(Data() / "save01.tov", std::ios::binary) << whole.substr(0, whole.size() - 3);
+  Start();
+  const std::string damaged = "is damaged: the game stopped reading it before its end";
+  EXPECT_EQ(Refusal("c"), Expected("The saved game cannot be continued.", "save01.tov", damaged));
+  EXPECT_EQ(test_support::ReadFile(Data() / "save01.tov"), whole.substr(0, whole.size() - 3));
 }
 
 TEST_F(GameTest, ASaveThatCannotBeWrittenIsShownOnceAndTheGameGoesOn) {

@@ -1,13 +1,14 @@
 #include "game/game.h"
 
-#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "character_creation/chargen.h"
 #include "combat/battle.h"
 #include "console/console_util.h"
+#include "data_file/enemy_draw.h"
 #include "data_file/io_file.h"
 #include "platform/input.h"
 #include "platform/random.h"
@@ -19,47 +20,35 @@ const char* const kContentName = "Core Data";
 const char* const kSaveName = "save01";
 const char* const kContinueName = "Save01";
 
-namespace {
-
-// The session draws among the four parties after the player's.
-constexpr std::size_t kDrawnParties = 4;
-constexpr int kDrawsPerParty = 10922;
-
-bool HasPlayableRace(const tov_file& file) {
-  return std::any_of(file.races.begin(), file.races.end(), [](const race& r) { return r.playable != 0; });
-}
-
-// A battle shows every fighter's race and career and divides by the size
-// of each side, so no drawn party may be empty or hold a half-made actor.
-bool Fighters(const party& side) {
-  return !side.members.empty() && std::all_of(side.members.begin(), side.members.end(), [](const actor* a) {
-           return a != nullptr && a->race != nullptr && a->career != nullptr;
-         });
-}
-
-}  // namespace
-
-std::string ContentProblem(const tov_file& file, const content_use& use) {
-  if (!file.file_found) return "was not found";
-  if (file.open_result == tov_file::kWrongMagic) return "is not a data file";
-  if (file.open_result == tov_file::kCutShort) return "is not a complete data file";
-  if (file.open_result == tov_file::kTooLarge) return "is too large for this game to load";
-  if (file.open_result != tov_file::kAccepted) return "is written in a format this game cannot read";
-  if (use == content_use::kNewGame && !HasPlayableRace(file)) return "has no playable race";
-  if (file.parties.empty()) return "has no parties at all";
-  if (!Fighters(file.parties.front())) return "has no one fit to fight in the player's party";
-  if (file.parties.size() < 2) return "has no enemy party";
-  const std::size_t last = std::min(file.parties.size() - 1, kDrawnParties);
-  for (std::size_t p = 1; p <= last; ++p) {
-    if (!Fighters(file.parties[p])) return "has an enemy party with no one fit to fight";
+std::string ContentProblem(const tov_file& file, const play_check::use& use) {
+  const std::vector<play_check::problem> problems = play_check::Problems(file, use);
+  if (problems.empty()) return "";
+  const play_check::problem& first = problems.front();
+  switch (first.kind) {
+    case play_check::fault::kNotFound:
+      return "was not found";
+    case play_check::fault::kNotDataFile:
+      return "is not a data file";
+    case play_check::fault::kWrongVersion:
+      return "is written in a format this game cannot read";
+    case play_check::fault::kCutShort:
+      return "is not a complete data file";
+    case play_check::fault::kTooLarge:
+      return "is too large for this game to load";
+    case play_check::fault::kDamaged:
+      return "is damaged: the game stopped reading it before its end";
+    case play_check::fault::kNoPlayableRace:
+      return "has no playable race";
+    case play_check::fault::kNoParties:
+      return "has no parties at all";
+    case play_check::fault::kNoEnemyParty:
+      return "has no enemy party";
+    case play_check::fault::kEmptyParty:
+    case play_check::fault::kUnfitMember:
+      break;
   }
-  return "";
-}
-
-std::size_t EnemyPosition(const int& draw, const std::size_t& party_count) {
-  const std::size_t drawn = 1 + static_cast<std::size_t>(static_cast<unsigned>(draw) / kDrawsPerParty);
-  if (party_count == 0) return 0;
-  return std::min(drawn, party_count - 1);
+  return first.party == 0 ? "has no one fit to fight in the player's party"
+                          : "has an enemy party with no one fit to fight";
 }
 
 std::string DisplayPath(const std::string& base_name) { return "data/" + base_name + ".tov"; }
@@ -98,10 +87,18 @@ void Introduction(const char* first, const char* second) {
   console::Pause();
 }
 
-void Refusal(const char* what, const std::string& base_name, const std::string& problem) {
+// The whole path, since the player may not know which folder the game took
+// for its own; then how to get it right.
+void Refusal(const char* what, const tov_file& file, const std::string& problem) {
   console::NewScreen();
-  std::cout << "\n\t" << what << "\n\n\t" << game::DisplayPath(base_name) << ' ' << problem
-            << ".\n\n\tPress a key to return to the title menu.\n";
+  std::cout << "\n\t" << what << "\n\n\t" << file.Path() << "\n\t" << problem << ".\n\n\t";
+  if (file.file_found) {
+    std::cout << "To see what is wrong with it, run: tov check \"" << file.Path() << '"';
+  } else {
+    std::cout << "The game starts from the folder that holds data/, or through\n\tthe installed launcher "
+                 "\"ossivar\".";
+  }
+  std::cout << "\n\n\tPress a key to return to the title menu.\n";
   console::Pause();
 }
 
@@ -131,9 +128,9 @@ void NewGame() {
   Introduction("A druid accidentally reincarnates you instead of their",
                "prettier, and much more successful, friend. Who are you?");
   tov_file file(game::kContentName);
-  const std::string problem = game::ContentProblem(file, game::content_use::kNewGame);
+  const std::string problem = game::ContentProblem(file, play_check::use::kNewGame);
   if (!problem.empty()) {
-    Refusal("A new game cannot begin.", file.file_name, problem);
+    Refusal("A new game cannot begin.", file, problem);
     return;
   }
   actor* hero = &file.actors.emplace_back();
@@ -151,9 +148,9 @@ void ContinueGame() {
   // Where letter case counts, the file opens the "save01" the new game
   // wrote, and saves go back to that same file.
   tov_file file(game::kContinueName);
-  const std::string problem = game::ContentProblem(file, game::content_use::kContinue);
+  const std::string problem = game::ContentProblem(file, play_check::use::kContinue);
   if (!problem.empty()) {
-    Refusal("The saved game cannot be continued.", file.file_name, problem);
+    Refusal("The saved game cannot be continued.", file, problem);
     return;
   }
   MarkPlayerControlled(file.parties.front());
@@ -164,7 +161,7 @@ void MainLoop(tov_file* file, actor*) {
   party foes;
   for (;;) {
     rng::Seed(static_cast<unsigned int>(wall_clock::Now()));
-    foes = file->parties[game::EnemyPosition(rng::Draw(), file->parties.size())];
+    foes = file->parties[enemy_draw::Position(rng::Draw(), file->parties.size())];
     party& player = file->parties.front();
     RestoreAll(player);
     RestoreAll(foes);

@@ -1,8 +1,9 @@
 #ifndef OSSIVAR_GAME_GAME_H
 #define OSSIVAR_GAME_GAME_H
 
-#include <cstddef>
 #include <string>
+
+#include "data_file/play_check.h"
 
 class actor;
 class tov_file;
@@ -29,15 +30,9 @@ extern const char* const kContentName;
 extern const char* const kSaveName;
 extern const char* const kContinueName;
 
-enum class content_use { kNewGame, kContinue };
-
 // Empty when the loaded file can carry a game of that kind; otherwise what
 // is wrong with it, worded to follow the file's path ("was not found").
-std::string ContentProblem(const tov_file& file, const content_use& use);
-
-// The enemy party for a draw of 0 to 32767: 1 + draw / 10922, folded onto
-// the last party when the file holds fewer.
-std::size_t EnemyPosition(const int& draw, const std::size_t& party_count);
+std::string ContentProblem(const tov_file& file, const play_check::use& use);
 
 // The file as the player finds it from the working directory.
 std::string DisplayPath(const std::string& base_name);

@@ -6,10 +6,13 @@
 // never involved.
 namespace rng {
 
+// Draws are 0 to kDrawCount - 1.
+constexpr int kDrawCount = 32768;
+
 // Sets the generator's state; before any call the state is 1.
 void Seed(const unsigned int& seed);
 
-// Advances the state and returns an integer from 0 to 32767.
+// Advances the state and returns an integer from 0 to kDrawCount - 1.
 int Draw();
 
 }  // namespace rng

@@ -1,83 +1,83 @@
 #include "json_dump.h"
 
+#include <map>
+
+#include "data_file/sections.h"
+#include "model/aspect.h"
+
 namespace json_dump {
 
 namespace {
 
 using json = nlohmann::ordered_json;
 
-json Value(const std::uint16_t& raw) { return json{{"raw", raw}, {"points", raw / 256.0}}; }
+unsigned Byte(const signed char& value) { return static_cast<unsigned char>(value); }
+
+json Value(const unsigned short& raw) { return json{{"raw", raw}, {"points", raw / 256.0}}; }
 
 // A flag the game tests for non-zero; other values than 0 and 1 stay exact.
-json Flag(const std::uint8_t& value) { return value <= 1 ? json(value == 1) : json(value); }
+json Flag(const unsigned char& value) { return value <= 1 ? json(value == 1) : json(value); }
 
-json Aspect(const std::uint8_t& number, const char* name) { return name ? json(name) : json(number); }
+// One record's fields as JSON members, in the order of its field list.
+class dumper {
+ public:
+  dumper(const tov_file& file, const tov::lookups& index, const tov::record_notes& notes, json& out)
+      : file_(file), index_(index), notes_(notes), out_(out) {}
 
-json Modifiers(const std::array<std::uint16_t, tov::kStatCount>& modifiers) {
-  json out = json::object();
-  for (int s = 0; s < tov::kStatCount; ++s) out[tov::kStatKeys[s]] = Value(modifiers[s]);
-  return out;
-}
-
-template <typename Record>
-json NameOf(const std::vector<Record>& records, const tov::lookup& index, const std::uint32_t& id) {
-  const int found = index.Resolve(id);
-  return found < 0 ? json(nullptr) : json(ToUtf8(records[found].name));
-}
-
-json Race(const tov::race_record& r) {
-  return json{{"id", r.id},
-              {"name", ToUtf8(r.name)},
-              {"description", ToUtf8(r.description)},
-              {"playable", Flag(r.playable)},
-              {"virtue", Aspect(r.virtue, tov::VirtueName(r.virtue))},
-              {"vice", Aspect(r.vice, tov::ViceName(r.vice))},
-              {"modifiers", Modifiers(r.modifiers)}};
-}
-
-json Career(const tov::career_record& c) {
-  return json{{"id", c.id},
-              {"name", ToUtf8(c.name)},
-              {"description", ToUtf8(c.description)},
-              {"playable", Flag(c.playable)},
-              {"modifiers", Modifiers(c.modifiers)}};
-}
-
-json Stats(const tov::actor_record& a) {
-  json out = json::object();
-  for (int s = 0; s < tov::kStatCount; ++s) {
-    const tov::stat_values& v = a.stats[s];
-    json stat{{"base", Value(v.base)}, {"wound", Value(v.wound)}, {"current", Value(v.current)}};
-    if (s < tov::kPrimaryCount) stat["growth"] = Value(v.growth);
-    out[tov::kStatKeys[s]] = stat;
+  void Size(const char*, const size_field&) {}  // the writer's to work out
+  void Id(const char* key, const std::uint32_t& id) { out_[key] = id; }
+  template <typename T>
+  void Text(const char* key, const pstr<T>& text) {
+    out_[key] = ToUtf8(text.str());
   }
-  return out;
-}
-
-json Actor(const tov::actor_record& a, const tov::content& file, const tov::lookups& index) {
-  json elements = json::object();
-  for (int e = 0; e < tov::kElementCount; ++e) elements[tov::kElementKeys[e]] = a.elements[e];
-  return json{{"id", a.id},
-              {"name", ToUtf8(a.name)},
-              {"female", a.female},
-              {"player_controlled", a.player_controlled},
-              {"race_id", a.race_id},
-              {"race", NameOf(file.races, index.races, a.race_id)},
-              {"career_id", a.career_id},
-              {"career", NameOf(file.careers, index.careers, a.career_id)},
-              {"virtue", Aspect(a.virtue, tov::VirtueName(a.virtue))},
-              {"vice", Aspect(a.vice, tov::ViceName(a.vice))},
-              {"stats", Stats(a)},
-              {"elements", elements}};
-}
-
-json Party(const tov::party_record& p, const tov::content& file, const tov::lookups& index) {
-  json members = json::array();
-  for (const std::uint32_t& id : p.members) {
-    members.push_back(json{{"id", id}, {"name", NameOf(file.actors, index.actors, id)}});
+  void Flag(const char* key, const bool& flag) { out_[key] = flag; }
+  void Flag(const char* key, const unsigned char& flag) { out_[key] = json_dump::Flag(flag); }
+  void Aspect(const char* key, const aspect* const& a, const aspect_kind& kind) {
+    const auto stored = notes_.stored.find(key);
+    const int number = stored != notes_.stored.end() ? stored->second : (a ? a->strengthens : 0);
+    const char* name = tov::AspectName(kind, number);
+    out_[key] = name ? json(name) : json(number);
   }
-  return json{{"id", p.id}, {"name", ToUtf8(p.name)}, {"shared_members", p.shared_members}, {"members", members}};
-}
+  void Reference(const char* key, const std::uint32_t& id, const record_kind& kind) {
+    out_[key] = id;
+    out_[NameKey(key)] = NameOf(kind, id);
+  }
+  void References(const char* key, const std::vector<std::uint32_t>& ids, const record_kind& kind) {
+    const auto stored = notes_.stored_lists.find(key);
+    json list = json::array();
+    for (const std::uint32_t& id : stored != notes_.stored_lists.end() ? stored->second : ids) {
+      list.push_back(json{{"id", id}, {"name", NameOf(kind, id)}});
+    }
+    out_[key] = list;
+  }
+  void Points(const char* key, const unsigned short& value) { out_[key] = Value(value); }
+  void Affinity(const char* key, const unsigned char& value) { out_[key] = value; }
+  template <class Fields>
+  void Group(const char* key, Fields&& fields) {
+    json group = json::object();
+    dumper inner(file_, index_, notes_, group);
+    fields(inner);
+    out_[key] = group;
+  }
+
+ private:
+  // The name of the record the game's lookup finds; null in an empty collection.
+  json NameOf(const record_kind& kind, const std::uint32_t& id) const {
+    json name;
+    sections::ForEach([&](const auto& section) {
+      if (section.about.kind != kind) return;
+      const auto& records = file_.*section.records;
+      const std::size_t at = index_.Of(kind).Find(id);
+      if (at != id_lookup::kNone) name = ToUtf8(records[at].name.str());
+    });
+    return name;
+  }
+
+  const tov_file& file_;
+  const tov::lookups& index_;
+  const tov::record_notes& notes_;
+  json& out_;
+};
 
 constexpr std::size_t kWidth = 100;
 
@@ -142,22 +142,58 @@ std::string ToUtf8(const std::string& bytes) {
   return out;
 }
 
-nlohmann::ordered_json Content(const tov::content& file) {
-  json out;
-  out["header"] = json{{"title", ToUtf8(file.title)},
-                       {"author", ToUtf8(file.author)},
-                       {"description", ToUtf8(file.description)},
-                       {"date", json{{"year", file.date[0]}, {"month", file.date[1]}, {"day", file.date[2]}}}};
-  out["races"] = json::array();
-  for (const auto& r : file.races) out["races"].push_back(Race(r));
-  out["careers"] = json::array();
-  for (const auto& c : file.careers) out["careers"].push_back(Career(c));
-  out["actors"] = json::array();
-  const tov::lookups index(file);
-  for (const auto& a : file.actors) out["actors"].push_back(Actor(a, file, index));
-  out["parties"] = json::array();
-  for (const auto& p : file.parties) out["parties"].push_back(Party(p, file, index));
+namespace {
+
+template <class Record>
+json ShapeOf(const sections::section<Record>&) {
+  static const tov_file kEmpty;
+  static const tov::lookups kIndex(kEmpty);
+  static const tov::record_notes kNone;
+  const Record record;
+  json out = json::object();
+  dumper visit(kEmpty, kIndex, kNone, out);
+  record.Fields(visit);
   return out;
+}
+
+}  // namespace
+
+const nlohmann::ordered_json& Shape(const record_kind& kind) {
+  static const std::map<record_kind, json> kShapes = [] {
+    std::map<record_kind, json> shapes;
+    sections::ForEach([&](const auto& section) { shapes[section.about.kind] = ShapeOf(section); });
+    return shapes;
+  }();
+  return kShapes.at(kind);
+}
+
+nlohmann::ordered_json Content(const tov::loaded& loaded) {
+  const tov_file& file = *loaded.file;
+  json out;
+  out["header"] = json{{"title", ToUtf8(file.title.str())},
+                       {"author", ToUtf8(file.author.str())},
+                       {"description", ToUtf8(file.description.str())},
+                       {"date", json{{"year", Byte(file.date[0])}, {"month", Byte(file.date[1])}, {"day", Byte(file.date[2])}}}};
+  const tov::lookups index(file);
+  sections::ForEach([&](const auto& section) {
+    json list = json::array();
+    const auto& records = file.*section.records;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      json record = json::object();
+      dumper visit(file, index, loaded.Notes(section.about.kind, i), record);
+      records[i].Fields(visit);
+      list.push_back(record);
+    }
+    out[section.about.collection] = list;
+  });
+  return out;
+}
+
+std::string NameKey(const std::string& reference_key) {
+  const std::string suffix = "_id";
+  const bool ends = reference_key.size() > suffix.size() &&
+                    reference_key.compare(reference_key.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return ends ? reference_key.substr(0, reference_key.size() - suffix.size()) : reference_key + "_name";
 }
 
 }  // namespace json_dump

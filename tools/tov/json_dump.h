@@ -4,14 +4,19 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "content.h"
+#include "loaded.h"
 
-// The JSON form authors edit: every field of every record, stat values both
-// raw (8.8 fixed point) and in points, aspects by name, and beside every
-// reference the name the game resolves it to.
+// The JSON form authors edit: every field of every record in the order the
+// file stores them, stat values both raw (8.8 fixed point) and in points,
+// aspects by name, and beside every reference the name of the record the
+// game resolves it to.
 namespace json_dump {
 
-nlohmann::ordered_json Content(const tov::content& file);
+nlohmann::ordered_json Content(const tov::loaded& file);
+
+// What dump writes for one record of that kind holding default values. Its
+// keys, at every level, are those the JSON form has.
+const nlohmann::ordered_json& Shape(const record_kind& kind);
 
 // Indented JSON that keeps small objects on one line, so a record reads
 // as a short block rather than a column of braces. Ends with a newline.
@@ -20,6 +25,9 @@ std::string Format(const nlohmann::ordered_json& document);
 // Texts are bytes; each byte becomes the character of the same number
 // (U+0000 to U+00FF), so any text survives the trip through JSON.
 std::string ToUtf8(const std::string& bytes);
+
+// The key JSON gives the name beside a reference: "race" for "race_id".
+std::string NameKey(const std::string& reference_key);
 
 }  // namespace json_dump
 

@@ -2,40 +2,16 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <sstream>
+#include <vector>
 
-#include "data_file/io_file.h"
+#include "data_file/sections.h"
+#include "model/binary_io.h"
 
 namespace tov_scan {
 
 namespace {
-
-// Reads little-endian fields, refusing to read past the end.
-class cursor {
- public:
-  explicit cursor(const std::string& bytes) : bytes_(bytes) {}
-
-  std::size_t pos = 0;
-
-  std::size_t left() const { return pos < bytes_.size() ? bytes_.size() - pos : 0; }
-  bool Has(const std::size_t& n) const { return left() >= n; }
-
-  std::uint32_t Number(const int& width) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < width; ++i) {
-      value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes_[pos + i])) << (8 * i);
-    }
-    pos += width;
-    return value;
-  }
-  std::string Text(const std::size_t& n) {
-    std::string text = bytes_.substr(pos, n);
-    pos += n;
-    return text;
-  }
-
- private:
-  const std::string& bytes_;
-};
 
 std::string Byte(const std::size_t& offset) { return "byte " + std::to_string(offset); }
 
@@ -53,133 +29,104 @@ std::string Printable(const std::string& raw) {
   return shown;
 }
 
-// One record being read: the field reads stop at the first one the file
-// cannot hold, naming that field.
-class record_reader {
+// "member_count" for the count before the list "members".
+std::string CountKey(const std::string& list_key) {
+  const bool plural = !list_key.empty() && list_key.back() == 's';
+  return (plural ? list_key.substr(0, list_key.size() - 1) : list_key) + "_count";
+}
+
+// Walks one record's field list over the bytes, taking every length from
+// the bytes themselves, and stops at the first field they cannot hold. It
+// notes where each top-level field is, and the aspect numbers as stored.
+class field_scanner {
  public:
-  record_reader(cursor& in, const std::string& label, tov::places& where)
-      : in_(in), label_(label), where_(where), start_(in.pos) {
-    where_.at[""] = Byte(start_) + ", " + label_;
+  field_scanner(binary_io::memory_source& in, const std::string& label, tov::record_notes& notes)
+      : in_(in), label_(label), notes_(notes), start_(in.pos) {
+    notes_.where.at[""] = Byte(start_) + ", " + label_;
   }
 
   bool ok() const { return missing_.empty(); }
+  // The field, or the innermost group of fields, the bytes ended in.
   const std::string& missing() const { return missing_; }
   std::size_t start() const { return start_; }
+  std::uint32_t stored_size() const { return stored_size_; }
+  // What the game's writer would store as this record's size.
+  std::uint32_t size() const {
+    const std::size_t bytes = in_.pos - start_;
+    return static_cast<std::uint32_t>(size_.counts_itself ? bytes : bytes - size_.width);
+  }
+  int size_width() const { return size_.width; }
 
-  std::uint32_t Number(const std::string& field, const int& width) {
-    if (!Need(field, width)) return 0;
-    Mark(field);
-    return in_.Number(width);
+  void Size(const char* key, const size_field& field) {
+    size_ = field;
+    stored_size_ = Number(key, field.width);
   }
-  std::string Text(const char* field, const int& prefix_width) {
-    if (!Need(field, prefix_width)) return {};
-    Mark(field);
-    const std::uint32_t n = in_.Number(prefix_width);
-    if (!Need(field, n)) return {};
-    return in_.Text(n);
+  void Id(const char* key, const std::uint32_t&) { Number(key, 4); }
+  template <typename T>
+  void Text(const char* key, const pstr<T>&) {
+    const std::uint32_t n = Number(key, sizeof(T));
+    if (!Need(key, n)) return;
+    in_.pos += n;
   }
-  void Mark(const std::string& field) { where_.at[field] = Byte(in_.pos) + ", " + label_ + "." + field; }
+  template <typename Value>
+  void Flag(const char* key, const Value&) {
+    Number(key, 1);
+  }
+  void Aspect(const char* key, const aspect* const&, const aspect_kind&) {
+    const std::uint32_t number = Number(key, 1);
+    if (ok()) notes_.stored[key] = static_cast<int>(number);
+  }
+  void Reference(const char* key, const std::uint32_t&, const record_kind&) { Number(key, 4); }
+  void References(const char* key, const std::vector<std::uint32_t>&, const record_kind&) {
+    const std::uint32_t count = Number(CountKey(key), 1);
+    if (!ok()) return;
+    // How many there are is the count's business.
+    notes_.where.at[key] = notes_.where.at[CountKey(key)];
+    std::vector<std::uint32_t>& stored = notes_.stored_lists[key];
+    for (std::uint32_t i = 0; i < count && ok(); ++i) {
+      const std::uint32_t id = Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
+      if (ok()) stored.push_back(id);
+    }
+  }
+  void Points(const char* key, const unsigned short&) { Number(key, 2); }
+  void Affinity(const char* key, const unsigned char&) { Number(key, 1); }
+  template <class Fields>
+  void Group(const char* key, Fields&& fields) {
+    if (groups_.empty()) Mark(key);
+    groups_.push_back(key);
+    fields(*this);
+    groups_.pop_back();
+  }
 
  private:
-  bool Need(const std::string& field, const std::size_t& n) {
+  std::uint32_t Number(const std::string& key, const int& width) {
+    if (!Need(key, static_cast<std::size_t>(width))) return 0;
+    if (groups_.empty()) Mark(key);
+    return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width));
+  }
+
+  bool Need(const std::string& key, const std::size_t& n) {
     if (!ok()) return false;
-    if (in_.Has(n)) return true;
-    missing_ = field;
+    if (in_.left() >= n) return true;
+    missing_ = groups_.empty() ? key : groups_.back();
     return false;
   }
 
-  cursor& in_;
+  void Mark(const std::string& key) { notes_.where.at[key] = Byte(in_.pos) + ", " + label_ + "." + key; }
+
+  binary_io::memory_source& in_;
   std::string label_;
-  tov::places& where_;
+  tov::record_notes& notes_;
   std::size_t start_;
+  size_field size_{0, true};
+  std::uint32_t stored_size_ = 0;
+  std::vector<std::string> groups_;
   std::string missing_;
-};
-
-template <typename Modifiers>
-void ReadModifiers(record_reader& r, Modifiers& modifiers) {
-  r.Mark("modifiers");
-  for (auto& m : modifiers) m = static_cast<std::uint16_t>(r.Number("modifiers", 2));
-}
-
-// Each reader returns the record's Size() as the game's writer computes
-// it, and reports the stored size field through `size_field`.
-std::uint32_t ReadRace(record_reader& r, tov::race_record& race, std::uint32_t& size_field) {
-  size_field = r.Number("size", 2);
-  race.id = r.Number("id", 4);
-  race.name = r.Text("name", 1);
-  race.description = r.Text("description", 2);
-  race.playable = static_cast<std::uint8_t>(r.Number("playable", 1));
-  race.virtue = static_cast<std::uint8_t>(r.Number("virtue", 1));
-  race.vice = static_cast<std::uint8_t>(r.Number("vice", 1));
-  ReadModifiers(r, race.modifiers);
-  return static_cast<std::uint32_t>(28 + race.name.size() + race.description.size());
-}
-
-std::uint32_t ReadCareer(record_reader& r, tov::career_record& career, std::uint32_t& size_field) {
-  size_field = r.Number("size", 2);
-  career.id = r.Number("id", 4);
-  career.name = r.Text("name", 1);
-  career.description = r.Text("description", 2);
-  career.playable = static_cast<std::uint8_t>(r.Number("playable", 1));
-  ReadModifiers(r, career.modifiers);
-  return static_cast<std::uint32_t>(26 + career.name.size() + career.description.size());
-}
-
-std::uint32_t ReadActor(record_reader& r, tov::actor_record& actor, std::uint32_t& size_field) {
-  size_field = r.Number("size", 2);
-  actor.id = r.Number("id", 4);
-  actor.name = r.Text("name", 1);
-  actor.female = r.Number("female", 1) != 0;
-  actor.player_controlled = r.Number("player_controlled", 1) != 0;
-  actor.race_id = r.Number("race_id", 4);
-  actor.career_id = r.Number("career_id", 4);
-  actor.virtue = static_cast<std::uint8_t>(r.Number("virtue", 1));
-  actor.vice = static_cast<std::uint8_t>(r.Number("vice", 1));
-  for (int s = 0; s < tov::kStatCount; ++s) {
-    tov::stat_values& stat = actor.stats[s];
-    const char* key = tov::kStatKeys[s];
-    stat.base = static_cast<std::uint16_t>(r.Number(key, 2));
-    stat.wound = static_cast<std::uint16_t>(r.Number(key, 2));
-    stat.current = static_cast<std::uint16_t>(r.Number(key, 2));
-    if (s < tov::kPrimaryCount) stat.growth = static_cast<std::uint16_t>(r.Number(key, 2));
-  }
-  r.Mark("elements");
-  for (auto& e : actor.elements) e = static_cast<std::uint8_t>(r.Number("elements", 1));
-  return static_cast<std::uint32_t>(84 + actor.name.size());
-}
-
-std::uint32_t ReadParty(record_reader& r, tov::party_record& party, std::uint32_t& size_field) {
-  size_field = r.Number("size", 4);
-  party.id = r.Number("id", 4);
-  party.name = r.Text("name", 1);
-  party.shared_members = r.Number("shared_members", 1) != 0;
-  const std::uint32_t count = r.Number("member_count", 1);
-  for (std::uint32_t i = 0; i < count && r.ok(); ++i) {
-    party.members.push_back(r.Number("members[" + std::to_string(i) + "]", 4));
-  }
-  // How many members there are is the count's business.
-  party.where.at["members"] = party.where.at["member_count"];
-  return static_cast<std::uint32_t>(11 + party.name.size() + 4 * party.members.size());
-}
-
-struct section_kind {
-  const char* tag;    // the file's bytes, not zero-terminated
-  const char* label;  // the same, for messages
-  const char* collection;
-  const char* noun;  // what the records are, for messages
-  int size_width;
-};
-
-const section_kind kKinds[] = {
-    {tov_file::kTagRace, "RACE", "races", "race", 2},
-    {tov_file::kTagCareer, "CARR", "careers", "career", 2},
-    {tov_file::kTagActor, "ACTR", "actors", "actor", 2},
-    {tov_file::kTagParty, "PART", "parties", "party", 4},
 };
 
 class scanner {
  public:
-  explicit scanner(const std::string& bytes) : bytes_(bytes), in_(bytes) {}
+  explicit scanner(const std::string& bytes) : bytes_(bytes), in_(bytes.data(), bytes.size()) {}
 
   result Run() {
     if (!ReadHeader()) return std::move(out_);
@@ -187,25 +134,29 @@ class scanner {
     out_.file.where.at[""] = "whole file";
     out_.complete = ReadSections();
     CheckSectionOrder();
+    LoadAsTheGameDoes();
     return std::move(out_);
   }
 
  private:
   void Report(const std::string& where, const std::string& what) { out_.problems.push_back({where, what}); }
 
+  std::uint32_t Number(const int& width) { return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width)); }
+
   bool ReadHeader() {
     if (bytes_.empty()) {
       Report(Byte(0), "the file is empty; the game reads nothing from it");
       return false;
     }
-    if (!in_.Has(4) || std::memcmp(bytes_.data(), tov_file::kMagicNumber, 4) != 0) {
+    if (in_.left() < 4 || std::memcmp(bytes_.data(), tov_file::kMagicNumber, 4) != 0) {
       Report(Byte(0), "not a data file: it begins with \"" + Printable(bytes_.substr(0, 4)) +
                           "\" instead of \"iTOV\"; the game reads nothing from it");
       return false;
     }
     in_.pos = 4;
-    if (!in_.Has(3)) return HeaderCutShort("format version");
-    const std::string version = in_.Text(3);
+    if (in_.left() < 3) return HeaderCutShort("format version");
+    const std::string version = bytes_.substr(in_.pos, 3);
+    in_.pos += 3;
     if (version[0] != tov_file::kFormatVersion[0]) {
       char shown[32];
       std::snprintf(shown, sizeof shown, "%02X %02X %02X", static_cast<unsigned char>(version[0]),
@@ -214,15 +165,14 @@ class scanner {
                           " are not this game's (00 00 04); the game reads nothing from it");
       return false;
     }
-    if (!in_.Has(5)) return HeaderCutShort("date and header length");
-    for (auto& d : out_.file.date) d = static_cast<std::uint8_t>(in_.Number(1));
-    const std::uint32_t header_length = in_.Number(2);
-    for (auto [text, name] : {std::pair{&out_.file.title, "title"}, std::pair{&out_.file.author, "author"},
-                              std::pair{&out_.file.description, "description"}}) {
-      if (!in_.Has(1)) return HeaderCutShort(name);
-      const std::size_t n = in_.Number(1);
-      if (!in_.Has(n)) return HeaderCutShort(name);
-      *text = in_.Text(n);
+    if (in_.left() < 5) return HeaderCutShort("date and header length");
+    in_.pos += 3;
+    const std::uint32_t header_length = Number(2);
+    for (const char* name : {"title", "author", "description"}) {
+      if (in_.left() < 1) return HeaderCutShort(name);
+      const std::size_t n = Number(1);
+      if (in_.left() < n) return HeaderCutShort(name);
+      in_.pos += n;
     }
     CheckHeaderLength(header_length);
     in_.pos = header_length;
@@ -252,82 +202,78 @@ class scanner {
   bool ReadSections() {
     while (in_.left() > 0) {
       const std::size_t at = in_.pos;
-      if (!in_.Has(4)) {
+      if (in_.left() < 4) {
         Report(Byte(at), std::to_string(in_.left()) +
                              " stray bytes at the end where a section tag should be; the game takes them "
                              "for an unknown tag");
         return false;
       }
-      const std::string tag = in_.Text(4);
-      int kind = -1;
-      for (int k = 0; k < 4; ++k) {
-        if (std::memcmp(tag.data(), kKinds[k].tag, 4) == 0) kind = k;
-      }
-      if (kind < 0) {
-        Report(Byte(at), "unknown section tag \"" + Printable(tag) + "\"; the game stops reading here and "
+      const std::string tag = bytes_.substr(at, 4);
+      in_.pos += 4;
+      bool whole = false;
+      const bool known =
+          sections::ForTag(tag.data(), [&](const auto& section) { whole = ReadSection(section, at); });
+      if (!known) {
+        Report(Byte(at), "unknown section tag \"" + Printable(tag) + "\"; the game stops reading here and " +
                              "ignores the last " + std::to_string(bytes_.size() - at) + " bytes of the file");
         return false;
       }
-      if (!ReadSection(kind, at)) return false;
+      if (!whole) return false;
     }
     return true;
   }
 
-  bool ReadSection(const int& kind, const std::size_t& at) {
-    const section_kind& k = kKinds[kind];
-    const std::string label = Byte(at) + ", " + k.label + " section";
-    if (!in_.Has(6)) {
+  static std::string Tag(const sections::info& about) { return std::string(about.tag, 4); }
+
+  template <class Record>
+  bool ReadSection(const sections::section<Record>& section, const std::size_t& at) {
+    const sections::info& about = section.about;
+    const std::string label = Byte(at) + ", " + Tag(about) + " section";
+    if (in_.left() < 6) {
       Report(label, "the section header is cut short: the file ends before its record count");
       return false;
     }
-    const std::uint32_t length_field = in_.Number(4);
-    const std::uint32_t count = in_.Number(2);
-    if (kind == 0 || kind == 3) out_.file.where.at[k.collection] = label;
-    if (first_[kind] != 0) {
-      Report(label, std::string("a second ") + k.label + " section: the game throws away the " + k.collection +
+    const std::uint32_t length_field = Number(4);
+    const std::uint32_t count = Number(2);
+    out_.file.where.at[about.collection] = label;
+    if (first_.count(about.kind) != 0) {
+      Report(label, "a second " + Tag(about) + " section: the game throws away the " + about.collection +
                         " read before and keeps these");
     } else {
-      first_[kind] = at;
+      first_[about.kind] = at;
     }
+    std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
+    notes.clear();
+    // The shape of the records: every length comes from the bytes.
+    static const Record kShape;
     std::uint32_t length = 8;
-    bool whole = true;
-    switch (kind) {
-      case 0: whole = ReadRecords(k, count, out_.file.races, ReadRace, length); break;
-      case 1: whole = ReadRecords(k, count, out_.file.careers, ReadCareer, length); break;
-      case 2: whole = ReadRecords(k, count, out_.file.actors, ReadActor, length); break;
-      default: whole = ReadRecords(k, count, out_.file.parties, ReadParty, length); break;
-    }
-    if (whole && length != length_field) {
-      Report(Byte(at + 4) + ", " + k.label + " section",
-             "section length field says " + std::to_string(length_field) + " but its " + std::to_string(count) +
-                 " records make " + std::to_string(length));
-    }
-    return whole;
-  }
-
-  template <typename Record, typename Reader>
-  bool ReadRecords(const section_kind& k, const std::uint32_t& count, std::vector<Record>& records,
-                   Reader read, std::uint32_t& length) {
-    records.clear();
     for (std::uint32_t i = 0; i < count; ++i) {
-      const std::string label = std::string(k.collection) + "[" + std::to_string(i) + "]";
-      Record record;
-      record_reader r(in_, label, record.where);
-      std::uint32_t size_field = 0;
-      const std::uint32_t size = read(r, record, size_field);
-      if (!r.ok()) {
-        Report(record.where[""], std::string("the ") + k.noun + " record is cut short: the file ends in its " +
-                                     r.missing() + " (the section promised " + std::to_string(count) +
+      const std::string record_label = std::string(about.collection) + "[" + std::to_string(i) + "]";
+      const bool any_left = in_.left() > 0;
+      tov::record_notes& record = notes.emplace_back();
+      field_scanner scan(in_, record_label, record);
+      kShape.Fields(scan);
+      if (!scan.ok()) {
+        Report(record.where[""], std::string("the ") + about.noun + " record is cut short: the file ends in its " +
+                                     scan.missing() + " (the section promised " + std::to_string(count) +
                                      " records)");
+        // The game keeps what it read of the record, but makes none of nothing.
+        record.whole = false;
+        if (!any_left) notes.pop_back();
         return false;
       }
-      const std::uint32_t expected = k.size_width == 2 ? (size & 0xFFFF) : size;
-      if (size_field != expected) {
-        Report(Byte(r.start()) + ", " + label, "record size field says " + std::to_string(size_field) +
-                                                   " but the record makes " + std::to_string(expected));
+      const std::uint32_t expected = scan.size_width() == 2 ? (scan.size() & 0xFFFF) : scan.size();
+      if (scan.stored_size() != expected) {
+        Report(Byte(scan.start()) + ", " + record_label, "record size field says " +
+                                                             std::to_string(scan.stored_size()) +
+                                                             " but the record makes " + std::to_string(expected));
       }
-      length += size;
-      records.push_back(std::move(record));
+      length += scan.size();
+    }
+    if (length != length_field) {
+      Report(Byte(at + 4) + ", " + Tag(about) + " section",
+             "section length field says " + std::to_string(length_field) + " but its " + std::to_string(count) +
+                 " records make " + std::to_string(length));
     }
     return true;
   }
@@ -335,22 +281,41 @@ class scanner {
   // The game resolves references while it reads, against what it has read
   // so far, so a section read before the one it refers to finds nothing.
   void CheckSectionOrder() {
-    const auto before = [&](int user, int used) {
-      if (first_[user] != 0 && first_[used] > first_[user]) {
-        Report(Byte(first_[user]) + ", " + kKinds[user].label + " section",
-               std::string("comes before the ") + kKinds[used].label + " section, so the game resolves its " +
-                   kKinds[user].collection + "' " + kKinds[used].collection + " against none");
+    const auto before = [&](const sections::info& user, const sections::info& used) {
+      const auto user_at = first_.find(user.kind);
+      const auto used_at = first_.find(used.kind);
+      if (user_at != first_.end() && used_at != first_.end() && used_at->second > user_at->second) {
+        Report(Byte(user_at->second) + ", " + Tag(user) + " section",
+               "comes before the " + Tag(used) + " section, so the game resolves its " + user.collection + "' " +
+                   used.collection + " against none");
       }
     };
-    before(2, 0);
-    before(2, 1);
-    before(3, 2);
+    before(sections::kActors.about, sections::kRaces.about);
+    before(sections::kActors.about, sections::kCareers.about);
+    before(sections::kParties.about, sections::kActors.about);
+  }
+
+  // The records are the game's own reading of the bytes. Should the game
+  // refuse or stop where the walk above found nothing wrong, that still
+  // counts.
+  void LoadAsTheGameDoes() {
+    tov_file& file = *out_.file.file;
+    std::istringstream in(bytes_);
+    file.Read(in, true);
+    file.file_found = true;
+    if (!out_.problems.empty()) return;
+    if (file.open_result != tov_file::kAccepted) {
+      Report(out_.file.where[""], "the game refuses the file (result " + std::to_string(file.open_result) + ")");
+    } else if (file.stopped_early) {
+      Report(Byte(file.stopped_at), "the game stops reading the file here");
+    }
   }
 
   const std::string& bytes_;
-  cursor in_;
+  binary_io::memory_source in_;
   result out_;
-  std::size_t first_[4] = {0, 0, 0, 0};  // offset of each kind's first section; 0 when none
+  // Offset of each kind's first section.
+  std::map<record_kind, std::size_t> first_;
 };
 
 }  // namespace

@@ -3,15 +3,17 @@
 
 #include <string>
 
-#include "content.h"
+#include "loaded.h"
 
-// Reads a data file byte by byte the way the game does, but notes every
-// place where the bytes and the framing disagree instead of reading on
-// blindly. Every record and field it reads carries its byte offset.
+// Reads a data file as the game does, and walks its bytes once more along
+// the same field lists to note where every record and field is and every
+// place where the bytes and the framing disagree, instead of reading on
+// blindly.
 namespace tov_scan {
 
 struct result {
-  tov::content file;
+  // The records as the game reads them, with their byte offsets.
+  tov::loaded file;
   tov::problems problems;
   // The game accepts the header (magic and first version byte).
   bool accepted = false;

@@ -1,0 +1,63 @@
+#include "loaded.h"
+
+#include <cctype>
+
+#include "model/aspect.h"
+
+namespace tov {
+
+const std::string& places::operator[](const std::string& field) const {
+  static const std::string kNowhere;
+  auto found = at.find(field);
+  if (found != at.end()) return found->second;
+  found = at.find("");
+  return found != at.end() ? found->second : kNowhere;
+}
+
+const record_notes& loaded::Notes(const record_kind& kind, const std::size_t& position) const {
+  static const record_notes kNone;
+  const auto found = records.find(kind);
+  if (found == records.end() || position >= found->second.size()) return kNone;
+  return found->second[position];
+}
+
+const id_lookup& lookups::Of(const record_kind& kind) const {
+  switch (kind) {
+    case record_kind::kRace:
+      return races;
+    case record_kind::kCareer:
+      return careers;
+    default:  // only actors are looked up among the rest: nothing refers to a party
+      return actors;
+  }
+}
+
+const char* AspectName(const aspect_kind& kind, const int& number) {
+  if (number < 0 || number >= kAspectCount) return nullptr;
+  return (kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number))->name;
+}
+
+namespace {
+
+bool SameLetters(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+int AspectNumber(const aspect_kind& kind, const std::string& name) {
+  for (int n = 0; n < kAspectCount; ++n) {
+    if (SameLetters(name, AspectName(kind, n))) return n;
+  }
+  return -1;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace tov

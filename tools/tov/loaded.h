@@ -1,0 +1,79 @@
+#ifndef OSSIVAR_TOOLS_TOV_LOADED_H
+#define OSSIVAR_TOOLS_TOV_LOADED_H
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data_file/id_lookup.h"
+#include "data_file/io_file.h"
+#include "model/fields.h"
+
+// What the tool holds of a data file: the records as the game holds them,
+// and beside them what only the tool needs. For each record, where it and
+// its fields came from (a byte offset or a JSON path), so a diagnosis can
+// say where the problem is whatever the source was; and its aspect
+// numbers as stored, which the record itself keeps only as the aspect they
+// lead to.
+namespace tov {
+
+// Where a record and its fields are; "" names the record itself.
+struct places {
+  std::map<std::string, std::string> at;
+  // The field's place, else the record's, else "".
+  const std::string& operator[](const std::string& field) const;
+};
+
+struct record_notes {
+  places where;
+  // Aspect numbers as stored, by field key ("virtue", "vice").
+  std::map<std::string, int> stored;
+  // Lists of identifiers as stored ("members"): the game drops or
+  // replaces those that lead nowhere.
+  std::map<std::string, std::vector<std::uint32_t>> stored_lists;
+  // False for a record the file cut short: the game keeps what it read of
+  // it, but there is nothing to check it for.
+  bool whole = true;
+};
+
+struct loaded {
+  std::unique_ptr<tov_file> file = std::make_unique<tov_file>();
+  // One entry per record, at the record's position.
+  std::map<record_kind, std::vector<record_notes>> records;
+  // "" for the whole file, and each collection by its name.
+  places where;
+
+  // The notes of a record; none for one without.
+  const record_notes& Notes(const record_kind& kind, const std::size_t& position) const;
+};
+
+// The game's lookup by identifier in each collection, built once.
+struct lookups {
+  explicit lookups(const tov_file& file) : races(file.races), careers(file.careers), actors(file.actors) {}
+  const id_lookup& Of(const record_kind& kind) const;
+
+  id_lookup races;
+  id_lookup careers;
+  id_lookup actors;
+};
+
+struct problem {
+  std::string where;
+  std::string what;
+};
+
+using problems = std::vector<problem>;
+
+// Aspect numbers 0 to 6 by kind; anything else has no name.
+constexpr int kAspectCount = 7;
+const char* AspectName(const aspect_kind& kind, const int& number);
+// The number of the named aspect (any letter case), or -1.
+int AspectNumber(const aspect_kind& kind, const std::string& name);
+
+std::string Quoted(const std::string& text);
+
+}  // namespace tov
+
+#endif
