@@ -1,5 +1,5 @@
-// Saves that fail for reasons only Windows gives: a file another program
-// holds open cannot be replaced.
+// What only Windows has: a file another program holds open cannot be
+// replaced, and paths may use either slash or name a drive.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "data_file/io_file.h"
+#include "platform/file_store.h"
 #include "support/data_file_bytes.h"
 #include "support/failed_save.h"
 #include "support/test_support.h"
@@ -35,6 +36,14 @@ TEST_F(FailedSaveTest, ASaveHeldOpenIsKeptAndTheReasonGiven) {
 
   ASSERT_TRUE(file->Write(true)) << file->write_error;
   EXPECT_EQ(Open("save01")->actors.size(), file->actors.size());
+}
+
+TEST(FileStoreWindows, TheTemporaryFileLiesBesideTheFileWhateverTheSeparator) {
+  EXPECT_EQ(file_store::TemporaryBeside("C:\\games\\data\\save01.tov"), "C:\\games\\data\\~save01.tov");
+  EXPECT_EQ(file_store::TemporaryBeside("C:\\games/data\\save01.tov"), "C:\\games/data\\~save01.tov");
+  EXPECT_EQ(file_store::TemporaryBeside("C:save01.tov"), "C:~save01.tov");
+  EXPECT_EQ(file_store::TemporaryInTheWay("C:\\data\\~save01.tov").words,
+            "the folder ~save01.tov in the data directory is in the way; remove it");
 }
 
 }  // namespace

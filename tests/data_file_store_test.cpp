@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data_file/io_file.h"
+#include "platform/file_store.h"
 #include "support/data_file_bytes.h"
 #include "support/test_support.h"
 
@@ -131,6 +132,17 @@ TEST_F(DataDirTest, WritingTheSameFileTwiceChangesOnlyTheDate) {
   EXPECT_EQ(second.substr(7, 3), Bytes({31, 3, 4}));
   EXPECT_EQ(first.substr(10), second.substr(10));
   EXPECT_EQ(Open("save01")->actors.size(), file->actors.size());
+}
+
+// The temporary file of a safe replace lies beside the file it replaces, so
+// the final move never crosses folders or drives.
+TEST(DataFileStore, TheTemporaryFileLiesBesideTheFile) {
+  EXPECT_EQ(file_store::TemporaryBeside("data/Core Data.tov"), "data/~Core Data.tov");
+  EXPECT_EQ(file_store::TemporaryBeside("/home/me/data/save01.tov"), "/home/me/data/~save01.tov");
+  EXPECT_EQ(file_store::TemporaryBeside("save01.tov"), "~save01.tov");
+  const file_store::outcome blocked = file_store::TemporaryInTheWay("data/~save01.tov");
+  EXPECT_EQ(blocked.kind, file_store::problem::kInTheWay);
+  EXPECT_EQ(blocked.words, "the folder ~save01.tov in the data directory is in the way; remove it");
 }
 
 // The working directory, whatever characters its name has, holds the data

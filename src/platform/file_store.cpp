@@ -36,6 +36,16 @@ std::string Describe(const problem& kind, const std::string& system_words) {
   return system_words;
 }
 
+std::string TemporaryBeside(const std::string& path) {
+  const std::size_t name = path.find_last_of(kSeparators) + 1;  // 0 when there is no folder
+  return path.substr(0, name) + "~" + path.substr(name);
+}
+
+outcome TemporaryInTheWay(const std::string& temporary) {
+  const std::string name = temporary.substr(temporary.find_last_of(kSeparators) + 1);
+  return {problem::kInTheWay, "the folder " + name + " in the data directory is in the way; remove it"};
+}
+
 std::string MatchCase(const std::vector<std::string>& names, const std::string& wanted) {
   const std::string lower = Lower(wanted);
   std::string match;

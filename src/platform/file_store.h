@@ -37,7 +37,17 @@ std::string Describe(const problem& kind, const std::string& system_words);
 // that differs from it only in letter case; else "".
 std::string MatchCase(const std::vector<std::string>& names, const std::string& wanted);
 
+// The temporary file a safe replace of `path` writes first: the same
+// directory, "~" before the name.
+std::string TemporaryBeside(const std::string& path);
+
+// A folder stands under the temporary file's name: the player's to remove.
+outcome TemporaryInTheWay(const std::string& temporary);
+
 // --- backend -------------------------------------------------------------
+
+// What separates the folders of a path on this system.
+extern const char kSeparators[];
 
 // The process's working directory; "" when it has none (it was removed).
 std::string WorkingDirectory();

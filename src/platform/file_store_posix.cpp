@@ -15,6 +15,8 @@
 
 namespace file_store {
 
+const char kSeparators[] = "/";
+
 namespace {
 
 problem Classify(const int& error) {
@@ -63,11 +65,6 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Whatever is left under the temporary name (an earlier save cut short, or
 // a link someone planted) goes, without following it anywhere.
 outcome ClearTemporary(const std::string& temporary) {
@@ -75,8 +72,7 @@ outcome ClearTemporary(const std::string& temporary) {
   const int error = errno;
   struct stat info {};
   if (::lstat(temporary.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    return {problem::kInTheWay,
-            "the folder " + NameOf(temporary) + " in the data directory is in the way; remove it"};
+    return TemporaryInTheWay(temporary);
   }
   return Failure(error);
 }

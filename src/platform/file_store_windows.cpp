@@ -15,6 +15,9 @@
 
 namespace file_store {
 
+// Either slash, and the colon after a drive letter ("C:save01.tov").
+const char kSeparators[] = "/\\:";
+
 namespace {
 
 std::wstring Wide(const std::string& path) {
@@ -82,11 +85,6 @@ outcome ReplaceRefused(const DWORD& error) {
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()); }
 
-std::string NameOf(const std::string& path) {
-  const std::size_t separator = path.find_last_of("/\\");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
 // Whatever is left under the temporary name (an earlier save cut short, or
 // a link someone planted) goes; removing a link never touches its target.
 outcome ClearTemporary(const std::string& temporary) {
@@ -95,8 +93,7 @@ outcome ClearTemporary(const std::string& temporary) {
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
   const DWORD attributes = Attributes(temporary);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return {problem::kInTheWay,
-            "the folder " + NameOf(temporary) + " in the data directory is in the way; remove it"};
+    return TemporaryInTheWay(temporary);
   }
   return Failure(error);
 }

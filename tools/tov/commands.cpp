@@ -91,8 +91,7 @@ class session {
     if (!file.Write(bytes, true)) {
       done.words = file.write_error;
     } else {
-      const std::size_t name = path.find_last_of('/') + 1;
-      done = file_store::Replace(path, path.substr(0, name) + "~" + path.substr(name), bytes.str());
+      done = file_store::Replace(path, file_store::TemporaryBeside(path), bytes.str());
     }
     if (done.words.empty()) return true;
     err_ << "tov: cannot write \"" << path << "\": " << done.words << "\n";
