@@ -17,7 +17,6 @@
 #include "data_file/io_file.h"
 #include "support/data_file_bytes.h"
 #include "support/pty_session.h"
-#include "support/test_support.h"
 
 namespace {
 

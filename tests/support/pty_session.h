@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"  // TempDir, Normalise: what a session's test uses besides
+
 namespace test_support {
 
 struct PtyOptions {
