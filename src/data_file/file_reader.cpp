@@ -130,6 +130,7 @@ class section_reader {
     std::vector<member_ref>& refs = party_refs_[i];
     refs.clear();
     party& group = file_.parties[i];
+    refs.reserve(group.member_ids.size());
     const id_lookup& actors = Actors();
     group.ResolveMembers([&](std::uint32_t id) -> actor* {
       const std::size_t at = actors.Find(id);

@@ -80,6 +80,7 @@ int party::RemoveMember(actor* a) {
 
 void party::ResolveMembers(const std::function<actor*(std::uint32_t)>& find) {
   ReleaseMembers();
+  members.reserve(member_ids.size());
   for (const std::uint32_t& member_id : member_ids) {
     actor* found = find(member_id);
     if (!found) continue;

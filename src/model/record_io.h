@@ -38,6 +38,7 @@ class field_reader {
   void References(const char*, std::vector<std::uint32_t>& ids, const record_kind&) {
     const std::uint32_t count = Number(1);
     ids.clear();
+    ids.reserve(count);
     // An identifier the data cut off was never stored; none is invented.
     for (std::uint32_t i = 0; i < count && !in_.cut_short; ++i) {
       const std::uint32_t id = Number(4);
