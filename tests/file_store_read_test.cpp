@@ -38,6 +38,7 @@ TEST(FileStoreRead, AFileWithoutAKnownSizeIsReadToItsEnd) {
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "no " << path << " here";
   std::string got;
   ASSERT_TRUE(file_store::ReadWhole(path, got).ok());
+  ASSERT_FALSE(got.empty());
   EXPECT_EQ(got.rfind("Name:", 0), 0u) << got.substr(0, 40);
   EXPECT_EQ(got.back(), '\n');
 }
