@@ -174,6 +174,23 @@ TEST(DataFileRead, LookupsPickTheLastMatchElseTheFirstRecord) {
   EXPECT_EQ(file->parties[0].members[1], &file->actors[0]);
 }
 
+// References go by the identifiers the records carry when they are
+// resolved: those of a section read again, and those of records the file
+// held before this reading.
+TEST(DataFileRead, ReferencesFollowTheIdentifiersAsTheyStandNow) {
+  const auto reread = Load(Header() + RaceSection({Race(0, "A"), Race(1, "B"), Race(2, "C")}) +
+                           RaceSection({Race(1, "D"), Race(0, "E")}) + ActorSection({Actor(0, "Al", 0, 0)}));
+  ASSERT_EQ(reread->races.size(), 2u);
+  EXPECT_EQ(reread->actors[0].race, &reread->races[1]);
+
+  tov_file file;
+  file.races.emplace_back(5, "Old", "", &aspects::kindness, &aspects::greed, stat_modifiers{});
+  std::istringstream in(Header() + ActorSection({Actor(0, "Al", 5, 0)}));
+  file.Read(in, true);
+  ASSERT_EQ(file.actors.size(), 1u);
+  EXPECT_EQ(file.actors[0].race, &file.races[0]);
+}
+
 TEST(DataFileRead, ReferencesBeforeTheirSectionsResolveToNothing) {
   const auto file =
       Load(Header() + Section("PART", 2, PartyBytes(0, "P", true, {0, 1}) + PartyBytes(1, "Q", false, {0})) +

@@ -39,7 +39,11 @@ struct member_ref {
 // instead of left dangling.
 class section_reader {
  public:
-  section_reader(tov_file& file, const std::size_t& copy_budget) : file_(file), copy_budget_(copy_budget) {}
+  section_reader(tov_file& file, const std::size_t& copy_budget) : file_(file), copy_budget_(copy_budget) {
+    sections::ForEach([&](const auto& section) {
+      for (const auto& record : file_.*section.records) Indexed(file_.*section.records).ids.push_back(record.id);
+    });
+  }
 
   bool too_large = false;
 
@@ -48,15 +52,19 @@ class section_reader {
   bool Read(const sections::section<Record>& section, binary_io::memory_source& in,
             const std::uint16_t& count) {
     std::deque<Record>& records = file_.*section.records;
-    Indexed(records).stale = true;
+    index& indexed = Indexed(records);
+    indexed.stale = true;
     if (records.size() > count) shrank_ = true;
     while (records.size() > count) records.pop_back();
+    indexed.ids.resize(records.size());
     // Records are made only as the bytes hold them: a count that promises
     // more than there is invents no default records.
     for (std::size_t i = 0; i < count; ++i) {
       if (in.left() == 0) return false;
       if (i == records.size()) records.emplace_back();
       record_io::ReadFrom(in, records[i]);
+      if (i == indexed.ids.size()) indexed.ids.push_back(0);
+      indexed.ids[i] = records[i].id;
       Resolve(records, i);
       if (in.cut_short || too_large) return false;
     }
@@ -88,9 +96,12 @@ class section_reader {
   }
 
  private:
+  // The identifiers are kept in step with the collection as records are
+  // read, so that building a lookup does not walk every record again.
   struct index {
     id_lookup lookup;
     bool stale = true;
+    std::vector<std::uint32_t> ids;
   };
 
   index& Indexed(const std::deque<race>&) { return races_; }
@@ -101,7 +112,7 @@ class section_reader {
   template <class Record>
   const id_lookup& Current(const std::deque<Record>& records) {
     index& i = Indexed(records);
-    if (i.stale) i.lookup.Build(records);
+    if (i.stale) i.lookup.BuildFromIds(i.ids);
     i.stale = false;
     return i.lookup;
   }
