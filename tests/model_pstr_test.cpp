@@ -262,4 +262,83 @@ TEST(Pstr, ReadingIntoAUsedBufferShowsNothingOld) {
   EXPECT_EQ(FileForm(grows), form);
 }
 
+// --- borrowed texts -----------------------------------------------------------
+
+// Two texts back to back, as a data file holds them.
+std::string TwoTexts() {
+  return "\x02hi"
+         "\x03"
+         "abc";
+}
+
+TEST(Pstr, ABorrowedTextIsReadInPlaceAndCopiesOwnTheirs) {
+  std::string bytes = TwoTexts();
+  auto in = binary_io::memory_source::Lending(bytes.data(), bytes.size(), 0);
+  pstr<unsigned char> first("x");
+  pstr<unsigned char> second;
+  ASSERT_NE(in.LendText(1), nullptr);
+  in.pos = 0;
+  first.Borrow(in.LendText(1));
+  second.Borrow(in.LendText(1));
+  EXPECT_EQ(in.pos, bytes.size());
+  EXPECT_EQ(first.str(), "hi");
+  EXPECT_EQ(FileForm(second), "\x03"
+                              "abc");
+  EXPECT_EQ(reinterpret_cast<char*>(first.data), bytes.data());
+
+  const pstr<unsigned char> copied(first);
+  EXPECT_NE(copied.data, first.data);
+  pstr<unsigned char> assigned;
+  assigned = second;
+  EXPECT_NE(assigned.data, second.data);
+  EXPECT_EQ(assigned.str(), "abc");
+
+  // A move hands the place over.
+  pstr<unsigned char> moved(std::move(first));
+  EXPECT_EQ(reinterpret_cast<char*>(moved.data), bytes.data());
+  EXPECT_EQ(first.length, 0);
+}
+
+// A borrowed text has no room of its own: a new text must not spill into
+// the bytes after it.
+TEST(Pstr, ChangingABorrowedTextLeavesTheBytesAlone) {
+  std::string bytes = TwoTexts();
+  const std::string before = bytes;
+  auto in = binary_io::memory_source::Lending(bytes.data(), bytes.size(), 0);
+  pstr<unsigned char> first;
+  pstr<unsigned char> second;
+  first.Borrow(in.LendText(1));
+  second.Borrow(in.LendText(1));
+
+  first = pstr<unsigned char>("longer than before");
+  EXPECT_EQ(first.str(), "longer than before");
+  second.Reset(1);
+  EXPECT_EQ(second.str(), std::string(1, '\0'));
+  EXPECT_EQ(bytes, before);
+
+  pstr<unsigned char> read_over;
+  binary_io::memory_source again(bytes.data(), bytes.size(), 0);
+  read_over.Borrow(reinterpret_cast<unsigned char*>(bytes.data()) + 3);
+  read_over.ReadFrom(again);
+  EXPECT_EQ(read_over.str(), "hi");
+  EXPECT_EQ(bytes, before);
+}
+
+TEST(Pstr, OnlyALendingSourceLendsAndOnlyWholeTexts) {
+  std::string bytes = TwoTexts();
+  binary_io::memory_source plain(bytes.data(), bytes.size(), 0);
+  EXPECT_EQ(plain.LendText(1), nullptr);
+  EXPECT_EQ(plain.pos, 0u);
+
+  // "abc" cut to "ab", and a wide prefix cut to one byte.
+  for (const std::size_t& size : {std::size_t{5}, std::size_t{4}, std::size_t{3}}) {
+    auto cut = binary_io::memory_source::Lending(bytes.data(), size, 3);
+    EXPECT_EQ(cut.LendText(1), nullptr) << size;
+    EXPECT_EQ(cut.pos, 3u) << size;
+    EXPECT_FALSE(cut.cut_short) << size;
+  }
+  auto wide = binary_io::memory_source::Lending(bytes.data(), 6, 5);
+  EXPECT_EQ(wide.LendText(2), nullptr);
+}
+
 }  // namespace

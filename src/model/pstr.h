@@ -15,9 +15,11 @@
 // followed by the characters, which is also its exact file form.
 // Copies are deep, so every record owns its own text.
 //
-// Short texts (most names) keep that buffer inside the object, and a buffer
-// is reused while the new text fits, so loading a file does not pay for an
-// allocation per name.
+// Loading a file should not pay for an allocation and a copy per text, so
+// the buffer is one of three: inside the object for short texts (most
+// names); on the heap, reused while a new text fits; or borrowed, in place
+// in bytes that outlive the text (a data file's, see Borrow). A borrowed
+// text is never written to; changing it first gives it a buffer of its own.
 template <typename T>
 class pstr {
  public:
@@ -79,6 +81,17 @@ class pstr {
     WriteTo(sink);
   }
 
+  // Makes the text the one whose prefix starts at `bytes`, in place: the
+  // caller guarantees the prefix and every character are there and that
+  // they outlive this text and whatever it is moved into. Copies own theirs.
+  void Borrow(unsigned char* bytes) {
+    Release();
+    T n = 0;
+    for (std::uint32_t i = 0; i < prefix_width; ++i) n = static_cast<T>(n | (bytes[i] << (8 * i)));
+    data = bytes;
+    length = n;
+  }
+
   // Replaces the text by `new_length` zero characters, for a reader to
   // fill in place; returns where they start.
   unsigned char* Reset(const T& new_length) {
@@ -114,30 +127,35 @@ class pstr {
     return data + prefix_width;
   }
 
-  bool OnHeap() const { return data != nullptr && data != inline_; }
-  std::size_t Capacity() const { return OnHeap() ? capacity_ : kInlineBytes; }
+  bool OnHeap() const { return capacity_ != 0; }
+  bool Inline() const { return data == inline_; }
+  // A borrowed buffer has no room to change the text in.
+  std::size_t Capacity() const { return OnHeap() ? capacity_ : Inline() ? kInlineBytes : 0; }
 
   void Release() {
     if (OnHeap()) delete[] data;
+    capacity_ = 0;
     data = nullptr;
     length = 0;
   }
 
-  // Moves other's text here (this holds none); other is left empty.
+  // Moves other's text here (this holds none); other is left empty. A heap
+  // or borrowed buffer changes hands; an inline one is copied.
   void Take(pstr& other) noexcept {
     length = other.length;
-    if (other.OnHeap()) {
-      data = other.data;
-      capacity_ = other.capacity_;
-    } else if (other.data != nullptr) {
+    if (other.Inline()) {
       std::memcpy(inline_, other.inline_, prefix_width + static_cast<std::size_t>(length));
       data = inline_;
+    } else {
+      data = other.data;
+      capacity_ = other.capacity_;
     }
+    other.capacity_ = 0;
     other.data = nullptr;
     other.length = 0;
   }
 
-  std::uint32_t capacity_ = 0;  // of a buffer on the heap
+  std::uint32_t capacity_ = 0;  // of a buffer on the heap; 0 for any other
   unsigned char inline_[kInlineBytes] = {};
 };
 

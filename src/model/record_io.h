@@ -26,6 +26,13 @@ class field_reader {
   void Id(const char*, std::uint32_t& id) { id = Number(4); }
   template <typename T>
   void Text(const char*, pstr<T>& text) {
+    // A source over lasting bytes lends the text in place.
+    if constexpr (requires { in_.LendText(text.prefix_width); }) {
+      if (unsigned char* lent = in_.LendText(text.prefix_width)) {
+        text.Borrow(lent);
+        return;
+      }
+    }
     text.ReadFrom(in_);
   }
   void Flag(const char*, bool& flag) { flag = Number(1) != 0; }
