@@ -23,7 +23,8 @@ TEST(FileStoreRead, EveryByteOfFilesOfManySizes) {
   const std::string path = dir.path() + "/whole.bin";
   for (const std::size_t n : {0u, 1u, 65535u, 65536u, 65537u, 300001u}) {
     const std::string bytes = Pattern(n);
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(n));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(n));
     std::string got = "left from before";
     const file_store::outcome read = file_store::ReadWhole(path, got);
     EXPECT_TRUE(read.ok()) << n << ": " << read.words;

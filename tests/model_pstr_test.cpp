@@ -240,8 +240,9 @@ TEST(Pstr, AssignmentsAcrossTheInlineLimitKeepTheWholeText) {
 TEST(Pstr, ReadingIntoAUsedBufferShowsNothingOld) {
   for (const std::size_t& held : {std::size_t{20}, std::size_t{60}}) {
     pstr<unsigned char> name(std::string(held, 'Q').c_str());
-    const std::string cut("\x0A"
-                          "abc");
+    const std::string cut(
+        "\x0A"
+        "abc");
     binary_io::memory_source in(cut.data(), cut.size());
     name.ReadFrom(in);
     EXPECT_TRUE(in.cut_short);
@@ -282,8 +283,9 @@ TEST(Pstr, ABorrowedTextIsReadInPlaceAndCopiesOwnTheirs) {
   second.Borrow(in.LendText(1));
   EXPECT_EQ(in.pos, bytes.size());
   EXPECT_EQ(first.str(), "hi");
-  EXPECT_EQ(FileForm(second), "\x03"
-                              "abc");
+  EXPECT_EQ(FileForm(second),
+            "\x03"
+            "abc");
   EXPECT_EQ(reinterpret_cast<char*>(first.data), bytes.data());
 
   const pstr<unsigned char> copied(first);

@@ -43,8 +43,10 @@ struct member_ref {
 class section_reader {
  public:
   section_reader(tov_file& file, const std::size_t& copy_budget) : file_(file), copy_budget_(copy_budget) {
+    // Records an earlier reading left are looked up like this reading's own.
     sections::ForEach([&](const auto& section) {
-      for (const auto& record : file_.*section.records) Indexed(file_.*section.records).ids.push_back(record.id);
+      const auto& records = file_.*section.records;
+      for (const auto& record : records) Indexed(records).ids.push_back(record.id);
     });
   }
 
