@@ -254,13 +254,6 @@ TEST(Pstr, ReadingIntoAUsedBufferShowsNothingOld) {
     name.ReadFrom(again);
     EXPECT_EQ(FileForm(name), whole) << held;
   }
-  pstr<unsigned short> grows("ab");
-  const std::string text = Letters(100);
-  const std::string form = Expected<unsigned short>(text);
-  binary_io::memory_source in(form.data(), form.size());
-  grows.ReadFrom(in);
-  EXPECT_FALSE(in.cut_short);
-  EXPECT_EQ(FileForm(grows), form);
 }
 
 // --- borrowed texts -----------------------------------------------------------
@@ -277,8 +270,6 @@ TEST(Pstr, ABorrowedTextIsReadInPlaceAndCopiesOwnTheirs) {
   auto in = binary_io::memory_source::Lending(bytes.data(), bytes.size(), 0);
   pstr<unsigned char> first("x");
   pstr<unsigned char> second;
-  ASSERT_NE(in.LendText(1), nullptr);
-  in.pos = 0;
   first.Borrow(in.LendText(1));
   second.Borrow(in.LendText(1));
   EXPECT_EQ(in.pos, bytes.size());
@@ -290,10 +281,7 @@ TEST(Pstr, ABorrowedTextIsReadInPlaceAndCopiesOwnTheirs) {
 
   const pstr<unsigned char> copied(first);
   EXPECT_NE(copied.data, first.data);
-  pstr<unsigned char> assigned;
-  assigned = second;
-  EXPECT_NE(assigned.data, second.data);
-  EXPECT_EQ(assigned.str(), "abc");
+  EXPECT_EQ(copied.str(), "hi");
 
   // A move hands the place over.
   pstr<unsigned char> moved(std::move(first));
@@ -332,7 +320,7 @@ TEST(Pstr, OnlyALendingSourceLendsAndOnlyWholeTexts) {
   EXPECT_EQ(plain.LendText(1), nullptr);
   EXPECT_EQ(plain.pos, 0u);
 
-  // "abc" cut to "ab", and a wide prefix cut to one byte.
+  // "abc" cut short, or its prefix missing; then a wide prefix cut short.
   for (const std::size_t& size : {std::size_t{5}, std::size_t{4}, std::size_t{3}}) {
     auto cut = binary_io::memory_source::Lending(bytes.data(), size, 3);
     EXPECT_EQ(cut.LendText(1), nullptr) << size;
