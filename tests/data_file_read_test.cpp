@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -172,6 +173,56 @@ TEST(DataFileRead, LookupsPickTheLastMatchElseTheFirstRecord) {
   ASSERT_EQ(file->parties[0].member_count, 2);
   EXPECT_EQ(file->parties[0].members[0], &file->actors[1]);
   EXPECT_EQ(file->parties[0].members[1], &file->actors[0]);
+}
+
+// References go by the identifiers the records carry when they are
+// resolved: those of a section read again, and those of records the file
+// held before this reading.
+TEST(DataFileRead, ReferencesFollowTheIdentifiersAsTheyStandNow) {
+  const auto reread = Load(Header() + RaceSection({Race(0, "A"), Race(1, "B"), Race(2, "C")}) +
+                           RaceSection({Race(1, "D"), Race(0, "E")}) + ActorSection({Actor(0, "Al", 0, 0)}));
+  ASSERT_EQ(reread->races.size(), 2u);
+  EXPECT_EQ(reread->actors[0].race, &reread->races[1]);
+
+  tov_file file;
+  file.races.emplace_back(5, "Old", "", &aspects::kindness, &aspects::greed, stat_modifiers{});
+  std::istringstream in(Header() + ActorSection({Actor(0, "Al", 5, 0)}));
+  file.Read(in, true);
+  ASSERT_EQ(file.actors.size(), 1u);
+  EXPECT_EQ(file.actors[0].race, &file.races[0]);
+}
+
+// A second reading into the same file may remove records the first one's
+// records point at: those references are looked up again, and the texts of
+// the first reading's records stay readable.
+TEST(DataFileRead, ASecondReadingLeavesTheFirstOnesRecordsSound) {
+  tov_file file;
+  auto first = std::make_unique<std::istringstream>(
+      Header() + RaceSection({Race(0, "Elf"), Race(1, "Dwarf")}) + CareerSection({Career(0, "Cook")}) +
+      ActorSection({Actor(0, "Al", 1, 0), Actor(1, "Bo", 0, 0)}) +
+      Section("PART", 2, PartyBytes(0, "S", true, {1, 0}) + PartyBytes(1, "P", false, {0})));
+  file.Read(*first, true);
+  first.reset();
+  std::istringstream second(Header() + RaceSection({Race(0, "Orc")}) + ActorSection({Actor(1, "Cy", 0, 0)}));
+  file.Read(second, true);
+
+  ASSERT_EQ(file.races.size(), 1u);
+  ASSERT_EQ(file.actors.size(), 1u);
+  EXPECT_EQ(file.actors[0].name.str(), "Cy");
+  EXPECT_EQ(file.actors[0].race, &file.races[0]);
+  ASSERT_EQ(file.parties.size(), 2u);
+  // Bo was removed; identifier 1 is Cy's now.
+  const party& shared = file.parties[0];
+  EXPECT_EQ(shared.name.str(), "S");
+  ASSERT_EQ(shared.member_count, 2);
+  EXPECT_EQ(shared.members[0], &file.actors[0]);
+  EXPECT_EQ(shared.members[1], &file.actors[0]);
+  // The private copy of Al named the removed Dwarf; no race carries 1 now.
+  const party& own = file.parties[1];
+  EXPECT_EQ(own.name.str(), "P");
+  ASSERT_EQ(own.member_count, 1);
+  EXPECT_EQ(own.members[0]->name.str(), "Al");
+  EXPECT_EQ(own.members[0]->race, &file.races[0]);
 }
 
 TEST(DataFileRead, ReferencesBeforeTheirSectionsResolveToNothing) {

@@ -11,17 +11,13 @@
 
 #include "model/actor.h"
 #include "model/party.h"
+#include "support/bytes.h"
 #include "support/test_support.h"
 
 namespace {
 
 using test_support::FileForm;
-
-std::string U32(unsigned v) {
-  std::string bytes;
-  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  return bytes;
-}
+using test_support::U32;
 
 actor Named(unsigned id, const char* name) {
   return actor(id, name, false, nullptr, nullptr, nullptr, nullptr);

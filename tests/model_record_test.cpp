@@ -10,24 +10,15 @@
 #include "model/aspect.h"
 #include "model/career.h"
 #include "model/race.h"
+#include "support/bytes.h"
 #include "support/test_support.h"
 
 namespace {
 
 using test_support::FileForm;
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int v : values) bytes.push_back(static_cast<char>(v));
-  return bytes;
-}
-
-std::string U16(unsigned v) { return Bytes({static_cast<int>(v & 0xFF), static_cast<int>(v >> 8)}); }
-
-std::string U32(unsigned v) {
-  return Bytes({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
-                static_cast<int>((v >> 16) & 0xFF), static_cast<int>(v >> 24)});
-}
+using test_support::Bytes;
+using test_support::U16;
+using test_support::U32;
 
 const stat_modifiers kHumanLike = {256, 512, 512, 768, 768, 512, 512, 256, 256};
 

@@ -1,4 +1,4 @@
-// Length-prefixed strings, element affinities and the fourteen aspects.
+// Element affinities and the fourteen aspects.
 
 #include <gtest/gtest.h>
 
@@ -10,166 +10,12 @@
 #include "model/actor.h"
 #include "model/aspect.h"
 #include "model/element.h"
-#include "model/pstr.h"
 #include "support/test_support.h"
 
 namespace {
 
 using test_support::ConsoleForm;
 using test_support::FileForm;
-
-template <typename T>
-std::string Prefix(const pstr<T>& text) {
-  return std::string(reinterpret_cast<const char*>(text.data), text.prefix_width);
-}
-
-// --- pstr -----------------------------------------------------------------
-
-TEST(Pstr, EmptyTextIsOnlyThePrefix) {
-  const pstr<unsigned char> narrow("");
-  EXPECT_EQ(narrow.length, 0);
-  EXPECT_EQ(narrow.prefix_width, 1u);
-  EXPECT_EQ(FileForm(narrow), std::string("\x00", 1));
-
-  const pstr<unsigned short> wide("");
-  EXPECT_EQ(wide.length, 0);
-  EXPECT_EQ(wide.prefix_width, 2u);
-  EXPECT_EQ(FileForm(wide), std::string("\x00\x00", 2));
-}
-
-TEST(Pstr, BufferHoldsPrefixThenCharacters) {
-  const pstr<unsigned char> narrow("abc");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(narrow.data), 4),
-            "\x03"
-            "abc");
-  EXPECT_EQ(FileForm(narrow),
-            "\x03"
-            "abc");
-
-  const pstr<unsigned short> wide("abc");
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(wide.data), 5), std::string("\x03\x00"
-                                                                                  "abc",
-                                                                                  5));
-  EXPECT_EQ(FileForm(wide), std::string("\x03\x00"
-                                        "abc",
-                                        5));
-  EXPECT_EQ(wide.str(), "abc");
-}
-
-TEST(Pstr, WidePrefixIsLittleEndian) {
-  const std::string text(300, 'x');  // 0x012C
-  const pstr<unsigned short> wide(text.c_str());
-  EXPECT_EQ(wide.length, 300);
-  EXPECT_EQ(Prefix(wide), std::string("\x2C\x01", 2));
-  EXPECT_EQ(FileForm(wide).size(), 302u);
-}
-
-TEST(Pstr, OverlongTextsKeepTheirFirstCharacters) {
-  const std::string exact(255, 'a');
-  const pstr<unsigned char> kept(exact.c_str());
-  EXPECT_EQ(kept.length, 255);
-  EXPECT_EQ(kept.str(), exact);
-
-  // A 256-character name must not wrap to an empty one.
-  std::string longer = std::string(255, 'b') + "c";
-  const pstr<unsigned char> cut(longer.c_str());
-  EXPECT_EQ(cut.length, 255);
-  EXPECT_EQ(cut.str(), std::string(255, 'b'));
-  EXPECT_EQ(Prefix(cut), "\xFF");
-
-  std::string three_hundred(300, 'd');
-  three_hundred[254] = 'e';
-  const pstr<unsigned char> cut_more(three_hundred.c_str());
-  EXPECT_EQ(cut_more.length, 255);
-  EXPECT_EQ(cut_more.str().back(), 'e');
-
-  std::string huge(70000, 'f');
-  huge[65534] = 'g';
-  huge[65535] = 'h';
-  const pstr<unsigned short> wide(huge.c_str());
-  EXPECT_EQ(wide.length, 65535);
-  EXPECT_EQ(wide.str().back(), 'g');
-  EXPECT_EQ(Prefix(wide), std::string("\xFF\xFF", 2));
-  EXPECT_EQ(FileForm(wide).size(), 65537u);
-}
-
-TEST(Pstr, ConsoleFormHasNoPrefix) {
-  const pstr<unsigned char> name("John");
-  EXPECT_EQ(ConsoleForm(name), "John");
-  EXPECT_EQ(FileForm(name), "\x04John");
-  const pstr<unsigned short> wide("John");
-  EXPECT_EQ(ConsoleForm(wide), "John");
-}
-
-TEST(Pstr, CopiesAreDeep) {
-  pstr<unsigned char> source("Goblin");
-  pstr<unsigned char> copy("x");
-  copy = source;
-  EXPECT_NE(copy.data, source.data);
-  source.data[1] = 'Z';
-  source = pstr<unsigned char>("other");
-  EXPECT_EQ(copy.str(), "Goblin");
-  EXPECT_EQ(FileForm(copy), "\x06Goblin");
-
-  const pstr<unsigned short> wide_source("description");
-  const pstr<unsigned short> wide_copy(wide_source);
-  EXPECT_NE(wide_copy.data, wide_source.data);
-  EXPECT_EQ(FileForm(wide_copy), FileForm(wide_source));
-
-  const pstr<unsigned char>& same = copy;
-  copy = same;  // self-assignment keeps the text
-  EXPECT_EQ(copy.str(), "Goblin");
-}
-
-TEST(Pstr, ReadsBackWhatItWrote) {
-  std::istringstream in(std::string("\x08JOHN DOE", 9) + "rest");
-  pstr<unsigned char> name("old text");
-  in >> name;
-  EXPECT_EQ(name.length, 8);
-  EXPECT_EQ(name.str(), "JOHN DOE");
-  EXPECT_EQ(FileForm(name), std::string("\x08JOHN DOE", 9));
-  // The stream stands right after the string.
-  std::string rest;
-  in >> rest;
-  EXPECT_EQ(rest, "rest");
-
-  std::istringstream wide_in(std::string("\x05\x00hello!", 8));
-  pstr<unsigned short> wide;
-  wide_in >> wide;
-  EXPECT_EQ(wide.length, 5);
-  EXPECT_EQ(wide.str(), "hello");
-  EXPECT_EQ(FileForm(wide), std::string("\x05\x00hello", 7));
-  EXPECT_EQ(wide_in.get(), '!');
-}
-
-TEST(Pstr, ReadsAnEmptyText) {
-  std::istringstream in(std::string("\x00\x07", 2));
-  pstr<unsigned char> name("something");
-  in >> name;
-  EXPECT_EQ(name.length, 0);
-  EXPECT_EQ(name.str(), "");
-  EXPECT_EQ(in.get(), 7);
-}
-
-TEST(Pstr, ShortReadKeepsTheLengthAndFailsTheStream) {
-  std::istringstream in(
-      std::string("\x0A"
-                  "abc",
-                  4));
-  pstr<unsigned char> name("x");
-  in >> name;
-  EXPECT_EQ(name.length, 10);
-  EXPECT_EQ(name.str().substr(0, 3), "abc");
-  EXPECT_EQ(Prefix(name), "\x0A");
-  EXPECT_TRUE(in.eof());
-}
-
-TEST(Pstr, DefaultHasNoBufferButWritesAnEmptyText) {
-  const pstr<unsigned char> empty;
-  EXPECT_EQ(empty.length, 0);
-  EXPECT_EQ(empty.str(), "");
-  EXPECT_EQ(FileForm(empty), std::string("\x00", 1));
-}
 
 // --- elements -------------------------------------------------------------
 

@@ -68,6 +68,7 @@ TEST(TerminalTest, EachScreenReachesTheTerminalWhole) {
   options.term = "xterm";
   auto session = StartAtTitle(dir, options);
   test_support::WriteCounter counter(session->pid());
+  if (counter.forbidden()) GTEST_SKIP() << "this system does not let a test trace its own child";
   ASSERT_TRUE(counter.holding()) << "the program's system calls cannot be followed";
   struct step {
     std::string send;

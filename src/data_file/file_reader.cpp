@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "console/console_util.h"
@@ -36,10 +37,18 @@ struct member_ref {
 // A repeated section may shrink a collection other records already point
 // into. Every resolved reference is therefore also kept as a position, so
 // that references to removed records can be looked up again at the end
-// instead of left dangling.
+// instead of left dangling. Records an earlier reading left in the file
+// have no positions from this one; what they point at is checked against
+// the records this reading removed.
 class section_reader {
  public:
-  section_reader(tov_file& file, const std::size_t& copy_budget) : file_(file), copy_budget_(copy_budget) {}
+  section_reader(tov_file& file, const std::size_t& copy_budget) : file_(file), copy_budget_(copy_budget) {
+    // Records an earlier reading left are looked up like this reading's own.
+    sections::ForEach([&](const auto& section) {
+      const auto& records = file_.*section.records;
+      for (const auto& record : records) Indexed(records).ids.push_back(record.id);
+    });
+  }
 
   bool too_large = false;
 
@@ -48,15 +57,22 @@ class section_reader {
   bool Read(const sections::section<Record>& section, binary_io::memory_source& in,
             const std::uint16_t& count) {
     std::deque<Record>& records = file_.*section.records;
-    Indexed(records).stale = true;
+    index& indexed = Indexed(records);
+    indexed.stale = true;
     if (records.size() > count) shrank_ = true;
-    while (records.size() > count) records.pop_back();
+    while (records.size() > count) {
+      indexed.removed[&records.back()] = records.back().id;
+      records.pop_back();
+    }
+    indexed.ids.resize(records.size());
     // Records are made only as the bytes hold them: a count that promises
     // more than there is invents no default records.
     for (std::size_t i = 0; i < count; ++i) {
       if (in.left() == 0) return false;
       if (i == records.size()) records.emplace_back();
       record_io::ReadFrom(in, records[i]);
+      if (i == indexed.ids.size()) indexed.ids.push_back(0);
+      indexed.ids[i] = records[i].id;
       Resolve(records, i);
       if (in.cut_short || too_large) return false;
     }
@@ -67,9 +83,19 @@ class section_reader {
   // identifiers name now. Nothing else moves.
   void Finish() {
     if (!shrank_) return;
-    for (std::size_t i = 0; i < file_.actors.size(); ++i) Repoint(file_.actors[i], actor_refs_[i]);
+    for (std::size_t i = 0; i < file_.actors.size(); ++i) {
+      if (i < actor_refs_.size()) {
+        Repoint(file_.actors[i], actor_refs_[i]);
+      } else {
+        RepointEarlier(file_.actors[i]);
+      }
+    }
     for (std::size_t p = 0; p < file_.parties.size(); ++p) {
       party& group = file_.parties[p];
+      if (p >= party_refs_.size()) {
+        RepointEarlier(group);
+        continue;
+      }
       const std::vector<member_ref>& refs = party_refs_[p];
       if (group.shared_members) {
         std::vector<actor*> members;
@@ -88,9 +114,14 @@ class section_reader {
   }
 
  private:
+  // The identifiers are kept in step with the collection as records are
+  // read, so that building a lookup does not walk every record again.
   struct index {
     id_lookup lookup;
     bool stale = true;
+    std::vector<std::uint32_t> ids;
+    // Where the records this reading removed were, and their identifiers.
+    std::unordered_map<const void*, std::uint32_t> removed;
   };
 
   index& Indexed(const std::deque<race>&) { return races_; }
@@ -101,7 +132,7 @@ class section_reader {
   template <class Record>
   const id_lookup& Current(const std::deque<Record>& records) {
     index& i = Indexed(records);
-    if (i.stale) i.lookup.Build(records);
+    if (i.stale) i.lookup.BuildFromIds(i.ids);
     i.stale = false;
     return i.lookup;
   }
@@ -130,6 +161,7 @@ class section_reader {
     std::vector<member_ref>& refs = party_refs_[i];
     refs.clear();
     party& group = file_.parties[i];
+    refs.reserve(group.member_ids.size());
     const id_lookup& actors = Actors();
     group.ResolveMembers([&](std::uint32_t id) -> actor* {
       const std::size_t at = actors.Find(id);
@@ -149,6 +181,43 @@ class section_reader {
   void Repoint(actor& a, const origin_refs& refs) {
     a.race = Pick(file_.races, Races(), refs.race, a.race_id);
     a.career = Pick(file_.careers, Careers(), refs.career, a.career_id);
+  }
+
+  // The record the identifier leads to now, or nullptr.
+  template <typename Record>
+  Record* Lookup(std::deque<Record>& records, const std::uint32_t& id) {
+    const std::size_t at = Current(records).Find(id);
+    return at == kNoRecord ? nullptr : &records[at];
+  }
+
+  // Only a reference to a removed record changes: to what the identifier
+  // it was made with leads to now.
+  template <typename Record>
+  const Record* StillThere(std::deque<Record>& records, const Record* at, const std::uint32_t& id) {
+    return Indexed(records).removed.count(at) == 0 ? at : Lookup(records, id);
+  }
+
+  void RepointEarlier(actor& a) {
+    a.race = StillThere(file_.races, a.race, a.race_id);
+    a.career = StillThere(file_.careers, a.career, a.career_id);
+  }
+
+  // A shared member that was removed gives way to the actor now carrying
+  // its identifier; private members are the party's own copies.
+  void RepointEarlier(party& group) {
+    std::vector<actor*> members;
+    for (actor* member : group.members) {
+      const auto gone = actors_.removed.find(member);
+      if (!group.shared_members) {
+        if (member) RepointEarlier(*member);
+      } else if (gone != actors_.removed.end()) {
+        member = Lookup(file_.actors, gone->second);
+        if (!member) continue;  // no actor is left to take its place
+      }
+      members.push_back(member);
+    }
+    group.members = members;
+    group.member_count = static_cast<unsigned char>(members.size());
   }
 
   template <typename Record>
@@ -178,10 +247,10 @@ void ReportUnknownTag() {
 
 }  // namespace
 
-result ReadSections(tov_file& file, const std::string& bytes, const std::size_t& start, const bool& quiet) {
+result ReadSections(tov_file& file, std::string& bytes, const std::size_t& start, const bool& quiet) {
   result out;
   section_reader reader(file, kCopyBytesPerFileByte * bytes.size() + kCopyAllowance);
-  binary_io::memory_source in(bytes.data(), bytes.size(), start);
+  auto in = binary_io::memory_source::Lending(bytes.data(), bytes.size(), start);
   while (in.left() > 0) {
     const std::size_t at = in.pos;
     const auto stop = [&] {

@@ -24,8 +24,9 @@ struct result {
 
 // Reads every section from `start` to the end of the bytes into the file's
 // collections, resolving references as they come; prints each section's
-// report line when not quiet. An unknown tag ends the reading.
-result ReadSections(tov_file& file, const std::string& bytes, const std::size_t& start, const bool& quiet);
+// report line when not quiet. An unknown tag ends the reading. The records'
+// texts point into the bytes, which must outlive them.
+result ReadSections(tov_file& file, std::string& bytes, const std::size_t& start, const bool& quiet);
 
 }  // namespace file_reader
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <unordered_map>
+#include <vector>
 
 // The one rule for finding a record by its identifier: the last record that
 // carries it; when none does, the first record; in an empty collection,
@@ -26,13 +27,13 @@ class id_lookup {
 
   template <class Collection>
   void Build(const Collection& records) {
-    size_ = records.size();
-    last_.clear();
-    by_position_ = true;
-    for (std::size_t i = 0; i < size_ && by_position_; ++i) by_position_ = records[i].id == i;
-    if (by_position_) return;
-    last_.reserve(size_);
-    for (std::size_t i = 0; i < size_; ++i) last_[records[i].id] = i;
+    BuildFrom(records.size(), [&](const std::size_t& i) { return records[i].id; });
+  }
+
+  // From the identifiers alone, in record order, for a reader that kept
+  // them while the records were at hand.
+  void BuildFromIds(const std::vector<std::uint32_t>& ids) {
+    BuildFrom(ids.size(), [&](const std::size_t& i) { return ids[i]; });
   }
 
   // The position the identifier leads to, or kNone.
@@ -47,6 +48,17 @@ class id_lookup {
   bool Carries(const std::uint32_t& id) const { return by_position_ ? id < size_ : last_.count(id) != 0; }
 
  private:
+  template <class IdAt>
+  void BuildFrom(const std::size_t& size, const IdAt& id_at) {
+    size_ = size;
+    last_.clear();
+    by_position_ = true;
+    for (std::size_t i = 0; i < size_ && by_position_; ++i) by_position_ = id_at(i) == i;
+    if (by_position_) return;
+    last_.reserve(size_);
+    for (std::size_t i = 0; i < size_; ++i) last_[id_at(i)] = i;
+  }
+
   std::unordered_map<std::uint32_t, std::size_t> last_;
   std::size_t size_ = 0;
   bool by_position_ = true;

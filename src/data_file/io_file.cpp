@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "data_file/file_reader.h"
@@ -85,7 +86,7 @@ int tov_file::Read(std::istream& in, const bool& quiet) {
   return ReadBytes(bytes, file_name, quiet);
 }
 
-int tov_file::ReadBytes(const std::string& bytes, const std::string& shown_name, const bool& quiet) {
+int tov_file::ReadBytes(std::string& bytes, const std::string& shown_name, const bool& quiet) {
   if (ReadHeader(bytes, shown_name, quiet) == kAccepted) ReadSections(bytes, quiet);
   return open_result;
 }
@@ -109,9 +110,12 @@ int tov_file::ReadHeader(const std::string& bytes, const std::string& shown_name
   return open_result = kAccepted;
 }
 
-void tov_file::ReadSections(const std::string& bytes, const bool& quiet) {
+void tov_file::ReadSections(std::string& bytes, const bool& quiet) {
   try {
-    const file_reader::result read = file_reader::ReadSections(*this, bytes, header_length, quiet);
+    // Moved before any text points into them: a short string's characters
+    // move with it.
+    kept_.push_back(std::move(bytes));
+    const file_reader::result read = file_reader::ReadSections(*this, kept_.back(), header_length, quiet);
     stopped_early = read.stopped_early;
     stopped_at = read.stopped_at;
     if (!read.too_large) return;
@@ -123,6 +127,7 @@ void tov_file::ReadSections(const std::string& bytes, const bool& quiet) {
   Clear(careers);
   Clear(actors);
   Clear(parties);
+  Clear(kept_);
   open_result = kTooLarge;
 }
 

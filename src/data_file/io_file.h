@@ -17,7 +17,9 @@
 
 // A loaded data file: all races, careers, actors and parties of one file,
 // and the header it was read with. Records point at each other, so the
-// collections only ever grow at the back and never move a record.
+// collections only ever grow at the back and never move a record; the
+// texts of records read from a file point into the bytes it keeps. A copy
+// of a record owns its texts, and still points into these collections.
 //
 // Read and Write work on bytes in streams; Open, ReadAll, Write(quiet) and
 // RenameFile take those bytes from and to <directory><file_name>.tov.
@@ -117,12 +119,16 @@ class tov_file {
   std::time_t (*clock)() = nullptr;
 
  private:
-  int ReadBytes(const std::string& bytes, const std::string& shown_name, const bool& quiet);
+  int ReadBytes(std::string& bytes, const std::string& shown_name, const bool& quiet);
   int ReadHeader(const std::string& bytes, const std::string& shown_name, const bool& quiet);
-  void ReadSections(const std::string& bytes, const bool& quiet);
+  // Takes the bytes over: the records' texts point into them.
+  void ReadSections(std::string& bytes, const bool& quiet);
   bool Serialize(std::string& bytes, const bool& quiet);
 
   std::string held_;  // what Open read, until ReadAll
+  // The bytes of every file read into this one, for as long as records
+  // read from them may point into them.
+  std::deque<std::string> kept_;
 };
 
 #endif

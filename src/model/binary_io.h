@@ -25,24 +25,51 @@ class memory_source {
   memory_source(const char* data, const std::size_t& size, const std::size_t& start = 0)
       : pos(start), data_(data), size_(size) {}
 
+  // Over bytes that outlive everything read from them, which then lends
+  // its texts in place (see LendText) instead of having them copied.
+  static memory_source Lending(char* data, const std::size_t& size, const std::size_t& start) {
+    memory_source source(data, size, start);
+    source.lending_ = reinterpret_cast<unsigned char*>(data);
+    return source;
+  }
+
   std::size_t pos;
   bool cut_short = false;
 
   std::size_t left() const { return pos < size_ ? size_ - pos : 0; }
 
+  // Where the next text, with a length prefix `width` bytes wide, starts
+  // in the bytes; the text is then passed over. nullptr, with nothing
+  // read, when this source does not lend or the bytes do not hold the
+  // whole text.
+  unsigned char* LendText(const std::uint32_t& width) {
+    if (lending_ == nullptr || left() < width) return nullptr;
+    std::size_t length = 0;
+    for (std::uint32_t i = 0; i < width; ++i) length |= std::size_t{lending_[pos + i]} << (8 * i);
+    if (left() - width < length) return nullptr;
+    unsigned char* text = lending_ + pos;
+    pos += width + length;
+    return text;
+  }
+
   void Read(unsigned char* to, const std::size_t& n) {
-    const std::size_t got = std::min(n, left());
-    if (got > 0) std::memcpy(to, data_ + pos, got);
-    if (got < n) {
-      std::memset(to + got, 0, n - got);
-      cut_short = true;
+    // The usual case on its own, so that a fixed width compiles to one move.
+    if (n <= left()) {
+      std::memcpy(to, data_ + pos, n);
+      pos += n;
+      return;
     }
+    const std::size_t got = left();
+    if (got > 0) std::memcpy(to, data_ + pos, got);
+    std::memset(to + got, 0, n - got);
+    cut_short = true;
     pos += got;
   }
 
  private:
   const char* data_;
   std::size_t size_;
+  unsigned char* lending_ = nullptr;
 };
 
 // A stream, as the extraction operators read it.

@@ -2,6 +2,8 @@
 
 #include "model/record_io.h"
 
+career::career() = default;
+
 career::career(const std::uint32_t& career_id, const char* career_name, const char* text,
                const stat_modifiers& bonuses)
     : id(career_id), name(career_name), description(text), modifiers(bonuses) {}

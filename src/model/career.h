@@ -17,7 +17,9 @@ class career {
   unsigned char playable = 0;
   stat_modifiers modifiers = {0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-  career() = default;
+  // Defined apart from the class, so that making a record (as reading does
+  // for each one) does not first zero it all: every member has its own start.
+  career();
   career(const std::uint32_t& career_id, const char* career_name, const char* text,
          const stat_modifiers& bonuses);
 

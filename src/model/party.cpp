@@ -78,16 +78,6 @@ int party::RemoveMember(actor* a) {
   return RemoveMember(found);
 }
 
-void party::ResolveMembers(const std::function<actor*(std::uint32_t)>& find) {
-  ReleaseMembers();
-  for (const std::uint32_t& member_id : member_ids) {
-    actor* found = find(member_id);
-    if (!found) continue;
-    members.push_back(shared_members ? found : OwnCopy(*found));
-  }
-  member_count = static_cast<unsigned char>(members.size());
-}
-
 std::vector<std::uint32_t> party::MemberIds() const {
   std::vector<std::uint32_t> ids(member_count, 0);
   for (std::size_t i = 0; i < ids.size(); ++i) {

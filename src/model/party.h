@@ -2,7 +2,6 @@
 #define OSSIVAR_MODEL_PARTY_H
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <istream>
 #include <memory>
@@ -58,9 +57,20 @@ class party {
   // Matches by identifier; the last match is removed.
   int RemoveMember(actor* a);
 
-  // Fills members from member_ids through find; an identifier that finds no
-  // actor drops its slot.
-  void ResolveMembers(const std::function<actor*(std::uint32_t)>& find);
+  // Fills members from member_ids through find, an actor* (std::uint32_t)
+  // callable; an identifier that finds no actor drops its slot. A template,
+  // as the data file calls it for every member it loads.
+  template <class Find>
+  void ResolveMembers(const Find& find) {
+    ReleaseMembers();
+    members.reserve(member_ids.size());
+    for (const std::uint32_t& member_id : member_ids) {
+      actor* found = find(member_id);
+      if (!found) continue;
+      members.push_back(shared_members ? found : OwnCopy(*found));
+    }
+    member_count = static_cast<unsigned char>(members.size());
+  }
 
   // The identifiers the file form lists: each member's own, or the one read
   // for a slot not yet resolved.

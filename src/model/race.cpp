@@ -2,6 +2,8 @@
 
 #include "model/record_io.h"
 
+race::race() = default;
+
 race::race(const std::uint32_t& race_id, const char* race_name, const char* text, const aspect* race_virtue,
            const aspect* race_vice, const stat_modifiers& bonuses)
     : id(race_id),

@@ -37,7 +37,9 @@ class race {
   const aspect* vice = nullptr;
   stat_modifiers modifiers = {512, 512, 512, 1024, 1024, 1024, 1024, 1024, 1024};
 
-  race() = default;
+  // Defined apart from the class, so that making a record (as reading does
+  // for each one) does not first zero it all: every member has its own start.
+  race();
   race(const std::uint32_t& race_id, const char* race_name, const char* text, const aspect* race_virtue,
        const aspect* race_vice, const stat_modifiers& bonuses);
 

@@ -26,6 +26,13 @@ class field_reader {
   void Id(const char*, std::uint32_t& id) { id = Number(4); }
   template <typename T>
   void Text(const char*, pstr<T>& text) {
+    // A source over lasting bytes lends the text in place.
+    if constexpr (requires { in_.LendText(text.prefix_width); }) {
+      if (unsigned char* lent = in_.LendText(text.prefix_width)) {
+        text.Borrow(lent);
+        return;
+      }
+    }
     text.ReadFrom(in_);
   }
   void Flag(const char*, bool& flag) { flag = Number(1) != 0; }
@@ -38,6 +45,7 @@ class field_reader {
   void References(const char*, std::vector<std::uint32_t>& ids, const record_kind&) {
     const std::uint32_t count = Number(1);
     ids.clear();
+    ids.reserve(count);
     // An identifier the data cut off was never stored; none is invented.
     for (std::uint32_t i = 0; i < count && !in_.cut_short; ++i) {
       const std::uint32_t id = Number(4);

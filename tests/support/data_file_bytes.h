@@ -20,22 +20,14 @@
 #include <vector>
 
 #include "data_file/io_file.h"
+#include "support/bytes.h"
 #include "support/test_support.h"
 
 namespace data_file_test {
 
-inline std::string Bytes(std::initializer_list<int> values) {
-  std::string bytes;
-  for (int value : values) bytes += static_cast<char>(value);
-  return bytes;
-}
-
-inline std::string U16(std::uint16_t value) { return Bytes({value & 0xFF, value >> 8}); }
-
-inline std::string U32(std::uint32_t value) {
-  return Bytes({static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                static_cast<int>((value >> 16) & 0xFF), static_cast<int>(value >> 24)});
-}
+using test_support::Bytes;
+using test_support::U16;
+using test_support::U32;
 
 inline std::string Pstr8(const std::string& text) { return static_cast<char>(text.size()) + text; }
 

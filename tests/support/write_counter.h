@@ -29,6 +29,9 @@ class WriteCounter {
 
   // True while the program is held at the start of a read.
   bool holding() const { return holding_; }
+  // True where this system does not let a test follow its own children
+  // (a container's seccomp rules, say): nothing can be counted there.
+  bool forbidden() const { return forbidden_; }
 
   // Lets the held read take place and the program run on until it is about
   // to read again. The writes in between; -1 if it ends, takes longer than
@@ -42,6 +45,7 @@ class WriteCounter {
   pid_t pid_;
   bool attached_ = false;
   bool holding_ = false;
+  bool forbidden_ = false;
   int pending_signal_ = 0;
 };
 

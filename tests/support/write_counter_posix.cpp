@@ -9,6 +9,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -31,7 +32,10 @@ bool AtEntry(pid_t pid, call_kind* kind) {
 }  // namespace
 
 WriteCounter::WriteCounter(pid_t pid) : pid_(pid) {
-  if (ptrace(PTRACE_SEIZE, pid_, nullptr, PTRACE_O_TRACESYSGOOD) != 0) return;
+  if (ptrace(PTRACE_SEIZE, pid_, nullptr, PTRACE_O_TRACESYSGOOD) != 0) {
+    forbidden_ = errno == EPERM || errno == ENOSYS;
+    return;
+  }
   attached_ = true;
   // Stopped wherever it is (most likely inside a read), then run up to the
   // start of a read: an interrupted read starts again.
