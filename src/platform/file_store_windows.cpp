@@ -145,19 +145,34 @@ outcome ReadWhole(const std::string& path, std::string& bytes) {
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
   outcome result;
+  const auto read_some = [&](char* to, const std::size_t& n) {
+    DWORD count = 0;
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
+    if (!ReadFile(file, to, wanted, &count, nullptr)) {
+      result = {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
+      return std::size_t{0};
+    }
+    return static_cast<std::size_t>(count);
+  };
   try {
+    // The size the system gives is read straight into place, without
+    // passing the bytes through a buffer of our own.
     LARGE_INTEGER size{};
     if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
-      bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+      bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+      const std::size_t got = read_some(bytes.data() + filled, bytes.size() - filled);
+      if (got == 0) break;
+      filled += got;
+    }
+    bytes.resize(filled);
+    // A file that grew meanwhile.
     char chunk[1 << 16];
-    for (;;) {
-      DWORD count = 0;
-      if (!ReadFile(file, chunk, sizeof chunk, &count, nullptr)) {
-        result = {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
-        break;
-      }
-      if (count == 0) break;
-      bytes.append(chunk, count);
+    while (result.ok()) {
+      const std::size_t got = read_some(chunk, sizeof chunk);
+      if (got == 0) break;
+      bytes.append(chunk, got);
     }
   } catch (const std::bad_alloc&) {
     result = {problem::kNoMemory, Describe(problem::kNoMemory, "")};
