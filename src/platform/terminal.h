@@ -23,11 +23,14 @@ void Start();
 bool StdoutIsTerminal();
 bool StdinIsTerminal();
 
-// False where TERM is unset or "dumb": then no escape sequence is written.
+// Whether the terminal takes escape sequences; when it does not, none is
+// written. On POSIX systems TERM tells (unset or "dumb": no); a Windows
+// console takes them once the game has switched them on, where it can.
 bool EscapesAllowed();
 
 // Blanks the screen and homes the cursor; the scrollback is left alone.
-// Without escapes a clear is a blank line; when standard output is not a
+// Without escapes the console's own calls clear it where there are such
+// (Windows), else a clear is a blank line; when standard output is not a
 // terminal it writes nothing.
 void Clear();
 
