@@ -44,6 +44,9 @@ compiler=$(command -v x86_64-w64-mingw32-g++-posix || command -v x86_64-w64-ming
 scripts/configure.sh "$out/build" "$compiler" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DOSSIVAR_WINDOWS_DEPS="$deps" -DCMAKE_BUILD_TYPE=Release -DOSSIVAR_TESTS=ON -DOSSIVAR_WERROR=ON
 cmake --build "$out/build" --parallel 2
+# Wine makes its prefix at the first start; tests started side by side
+# would race to make it.
+run_wine wineboot --init
 ctest --test-dir "$out/build" --output-on-failure -j2
 
 # The scripted game in process, with the clock stopped: both systems must
