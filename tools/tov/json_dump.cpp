@@ -43,9 +43,8 @@ class dumper {
     out_[NameKey(key)] = NameOf(kind, id);
   }
   void References(const char* key, const std::vector<std::uint32_t>& ids, const record_kind& kind) {
-    const auto stored = notes_.stored_lists.find(key);
     json list = json::array();
-    for (const std::uint32_t& id : stored != notes_.stored_lists.end() ? stored->second : ids) {
+    for (const std::uint32_t& id : ids) {
       list.push_back(json{{"id", id}, {"name", NameOf(kind, id)}});
     }
     out_[key] = list;
@@ -168,7 +167,9 @@ const nlohmann::ordered_json& Shape(const record_kind& kind) {
 }
 
 nlohmann::ordered_json Content(const tov::loaded& loaded) {
-  const tov_file& file = *loaded.file;
+  // Records are walked in the form that fills them: a party lists its
+  // members there as stored, not as the game resolved them.
+  tov_file& file = *loaded.file;
   json out;
   out["header"] = json{{"title", ToUtf8(file.title.str())},
                        {"author", ToUtf8(file.author.str())},
@@ -177,7 +178,7 @@ nlohmann::ordered_json Content(const tov::loaded& loaded) {
   const tov::lookups index(file);
   sections::ForEach([&](const auto& section) {
     json list = json::array();
-    const auto& records = file.*section.records;
+    auto& records = file.*section.records;
     for (std::size_t i = 0; i < records.size(); ++i) {
       json record = json::object();
       dumper visit(file, index, loaded.Notes(section.about.kind, i), record);

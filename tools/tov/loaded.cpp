@@ -60,4 +60,8 @@ int AspectNumber(const aspect_kind& kind, const std::string& name) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+std::string Count(const std::size_t& n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 }  // namespace tov

@@ -30,9 +30,6 @@ struct record_notes {
   places where;
   // Aspect numbers as stored, by field key ("virtue", "vice").
   std::map<std::string, int> stored;
-  // Lists of identifiers as stored ("members"): the game drops or
-  // replaces those that lead nowhere.
-  std::map<std::string, std::vector<std::uint32_t>> stored_lists;
   // False for a record the file cut short: the game keeps what it read of
   // it, but there is nothing to check it for.
   bool whole = true;
@@ -73,6 +70,8 @@ const char* AspectName(const aspect_kind& kind, const int& number);
 int AspectNumber(const aspect_kind& kind, const std::string& name);
 
 std::string Quoted(const std::string& text);
+// "1 problem", "2 problems".
+std::string Count(const std::size_t& n, const std::string& noun);
 
 }  // namespace tov
 

@@ -82,11 +82,7 @@ class field_scanner {
     if (!ok()) return;
     // How many there are is the count's business.
     notes_.where.at[key] = notes_.where.at[CountKey(key)];
-    std::vector<std::uint32_t>& stored = notes_.stored_lists[key];
-    for (std::uint32_t i = 0; i < count && ok(); ++i) {
-      const std::uint32_t id = Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
-      if (ok()) stored.push_back(id);
-    }
+    for (std::uint32_t i = 0; i < count && ok(); ++i) Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
   }
   void Points(const char* key, const unsigned short&) { Number(key, 2); }
   void Affinity(const char* key, const unsigned char&) { Number(key, 1); }

@@ -1,5 +1,7 @@
 #include "warnings.h"
 
+#include <algorithm>
+
 #include "data_file/enemy_draw.h"
 #include "platform/random.h"
 
@@ -22,36 +24,25 @@ constexpr int kLinesBelowCareers = 3;
 // battle in a hundred.
 constexpr int kRareDraws = rng::kDrawCount / 100;
 
-// A listed entry "\t  ID) NAME" wraps at the screen's edge.
-int EntryLines(const std::uint32_t& id, const std::string& name) {
-  const std::size_t width = kTabWidth + 2 + std::to_string(id).size() + 2 + name.size();
-  return static_cast<int>((width + kScreenColumns - 1) / kScreenColumns);
-}
-
+// The list of playable records, an entry "\t  ID) NAME" wrapping at the
+// screen's edge, and the lines around it.
 template <typename Collection>
-int ListLines(const Collection& records) {
-  int lines = 0;
+int ScreenLines(const Collection& records, const int& around) {
+  int lines = around;
   for (const auto& r : records) {
-    if (r.playable != 0) lines += EntryLines(r.id, r.name.str());
+    const std::size_t width = kTabWidth + 2 + std::to_string(r.id).size() + 2 + r.name.length;
+    if (r.playable != 0) lines += static_cast<int>((width + kScreenColumns - 1) / kScreenColumns);
   }
   return lines;
 }
 
 template <typename Collection>
-int Playable(const Collection& records) {
-  int count = 0;
-  for (const auto& r : records) count += r.playable != 0 ? 1 : 0;
-  return count;
-}
-
-std::string Plural(const int& n, const std::string& noun) {
-  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
-}
-
-void TooLong(const int& lines, const int& playable, const char* what, const std::string& where,
+void TooLong(const Collection& records, const int& lines, const char* what, const std::string& where,
              tov::problems& found) {
   if (lines <= kScreenLines) return;
-  found.push_back({where, Plural(playable, std::string("playable ") + what) + " make the " + what +
+  const auto playable =
+      std::count_if(records.begin(), records.end(), [](const auto& r) { return r.playable != 0; });
+  found.push_back({where, tov::Count(playable, std::string("playable ") + what) + " make the " + what +
                               " screen " + std::to_string(lines) + " lines long; the terminal shows " +
                               std::to_string(kScreenLines) + ", so the character sheet scrolls away"});
 }
@@ -80,18 +71,20 @@ void Parties(const tov::loaded& loaded, tov::problems& found) {
 
 }  // namespace
 
-int RaceScreenLines(const tov_file& file) { return kLinesAboveList + ListLines(file.races) + kLinesBelowRaces; }
+int RaceScreenLines(const tov_file& file) {
+  return ScreenLines(file.races, kLinesAboveList + kLinesBelowRaces);
+}
 
 int CareerScreenLines(const tov_file& file) {
-  return kLinesAboveList + ListLines(file.careers) + kLinesBelowCareers;
+  return ScreenLines(file.careers, kLinesAboveList + kLinesBelowCareers);
 }
 
 tov::problems Find(const tov::loaded& loaded) {
   const tov_file& file = *loaded.file;
   tov::problems found;
   Parties(loaded, found);
-  TooLong(RaceScreenLines(file), Playable(file.races), "race", loaded.where["races"], found);
-  TooLong(CareerScreenLines(file), Playable(file.careers), "career", loaded.where["careers"], found);
+  TooLong(file.races, RaceScreenLines(file), "race", loaded.where["races"], found);
+  TooLong(file.careers, CareerScreenLines(file), "career", loaded.where["careers"], found);
   return found;
 }
 
