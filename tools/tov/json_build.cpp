@@ -1,5 +1,6 @@
 #include "json_build.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -40,8 +41,8 @@ struct reference {
 // Fills a record from its JSON object, walking its field list.
 class filler {
  public:
-  filler(reader& r, std::vector<reference>& pending, const fields& object, const nlohmann::ordered_json& shape,
-         tov::record_notes& notes, const std::size_t& position)
+  filler(reader& r, std::vector<reference>& pending, const fields& object,
+         const nlohmann::ordered_json& shape, tov::record_notes& notes, const std::size_t& position)
       : r_(r), pending_(pending), f_(object), shape_(shape), notes_(notes), position_(position) {}
 
   void Size(const char*, const size_field&) {}
@@ -139,7 +140,8 @@ class document_reader {
     r_.Text(h.Need("author"), h.At("author"), file.author);
     r_.Text(h.Need("description"), h.At("description"), file.description);
     // The date is the writer's: building stamps today's.
-    if (const json* date = h.Get("date")) static_cast<void>(fields(r_, *date, h.At("date"), {"year", "month", "day"}));
+    if (const json* date = h.Get("date"))
+      static_cast<void>(fields(r_, *date, h.At("date"), {"year", "month", "day"}));
   }
 
   template <typename Record>
@@ -171,32 +173,24 @@ class document_reader {
   // after reading them in this order, so the game's own rules judge them.
   static void Link(tov_file& file, const tov::lookups& index) {
     file.open_result = tov_file::kAccepted;
-    const auto find = [](auto& records, const id_lookup& lookup, const std::uint32_t& id) {
-      const std::size_t at = lookup.Find(id);
+    const auto find = [&](auto& records, const record_kind& kind, const std::uint32_t& id) {
+      const std::size_t at = index.Of(kind).find.Find(id);
       return at == id_lookup::kNone ? nullptr : &records[at];
     };
     for (actor& a : file.actors) {
-      a.race = find(file.races, index.races, a.race_id);
-      a.career = find(file.careers, index.careers, a.career_id);
+      a.race = find(file.races, record_kind::kRace, a.race_id);
+      a.career = find(file.careers, record_kind::kCareer, a.career_id);
     }
     for (party& p : file.parties) {
       // A party larger than a file can hold is a problem of its own, and
       // is not worth a copy of every member.
       if (p.member_ids.size() > party::kMaxMembers) continue;
-      p.ResolveMembers([&](std::uint32_t id) { return find(file.actors, index.actors, id); });
+      p.ResolveMembers([&](std::uint32_t id) { return find(file.actors, record_kind::kActor, id); });
     }
   }
 
   void Resolve(const reference& ref, const tov::lookups& index) {
-    sections::ForEach([&](const auto& section) {
-      if (section.about.kind != ref.kind) return;
-      ResolveIn(ref, out_.file.file.get()->*section.records, index.Of(ref.kind), section.about.noun);
-    });
-  }
-
-  template <typename Record>
-  void ResolveIn(const reference& ref, const std::deque<Record>& records, const id_lookup& index,
-                 const char* noun) {
+    const tov::lookups::collection& to = index.Of(ref.kind);
     const json* id = ref.where.Get(ref.id_key);
     const json* name = ref.where.Get(ref.name_key);
     std::string wanted;
@@ -205,12 +199,12 @@ class document_reader {
     const bool usable = named && r_.Text(name, ref.where.At(ref.name_key), 255, wanted);
     if (id) {
       if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.id_key);
-      if (!r_.Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable) return;
-      const std::size_t found = index.Find(*ref.id);
-      if (found != id_lookup::kNone && index.Carries(*ref.id) && records[found].name.str() != wanted) {
-        r_.Note(ref.where.At(ref.name_key), "says \"" + name->get<std::string>() + "\" but " + noun + " " +
-                                                std::to_string(*ref.id) + " is \"" + records[found].name.str() +
-                                                "\"; the identifier decides");
+      if (!r_.Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable || !to.find.Carries(*ref.id)) return;
+      const std::string& found = to.names[to.find.Find(*ref.id)];
+      if (found != wanted) {
+        r_.Note(ref.where.At(ref.name_key), "says \"" + name->get<std::string>() + "\" but " +
+                                                to.about->noun + " " + std::to_string(*ref.id) + " is \"" +
+                                                found + "\"; the identifier decides");
       }
       return;
     }
@@ -220,17 +214,12 @@ class document_reader {
                         "required field is missing (or give \"" + ref.name_key + "\" by name)");
     }
     if (!usable) return;
-    int matches = 0;
-    for (const Record& r : records) {
-      if (r.name.str() == wanted) {
-        *ref.id = r.id;
-        ++matches;
-      }
-    }
-    if (matches != 1) {
-      r_.Problem(ref.where.At(ref.name_key), std::string(matches ? "more than one " : "no ") + noun +
-                                                 " is named \"" + name->get<std::string>() + "\"; give \"" +
-                                                 ref.id_key + "\"");
+    const auto match = std::find(to.names.begin(), to.names.end(), wanted);
+    if (match != to.names.end()) *ref.id = to.ids[match - to.names.begin()];
+    if (match == to.names.end() || std::find(match + 1, to.names.end(), wanted) != to.names.end()) {
+      r_.Problem(ref.where.At(ref.name_key), std::string(match == to.names.end() ? "no " : "more than one ") +
+                                                 to.about->noun + " is named \"" + name->get<std::string>() +
+                                                 "\"; give \"" + ref.id_key + "\"");
     }
   }
 

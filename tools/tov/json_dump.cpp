@@ -21,8 +21,8 @@ json Flag(const unsigned char& value) { return value <= 1 ? json(value == 1) : j
 // One record's fields as JSON members, in the order of its field list.
 class dumper {
  public:
-  dumper(const tov_file& file, const tov::lookups& index, const tov::record_notes& notes, json& out)
-      : file_(file), index_(index), notes_(notes), out_(out) {}
+  dumper(const tov::lookups& index, const tov::record_notes& notes, json& out)
+      : index_(index), notes_(notes), out_(out) {}
 
   void Size(const char*, const size_field&) {}  // the writer's to work out
   void Id(const char* key, const std::uint32_t& id) { out_[key] = id; }
@@ -54,7 +54,7 @@ class dumper {
   template <class Fields>
   void Group(const char* key, Fields&& fields) {
     json group = json::object();
-    dumper inner(file_, index_, notes_, group);
+    dumper inner(index_, notes_, group);
     fields(inner);
     out_[key] = group;
   }
@@ -62,17 +62,11 @@ class dumper {
  private:
   // The name of the record the game's lookup finds; null in an empty collection.
   json NameOf(const record_kind& kind, const std::uint32_t& id) const {
-    json name;
-    sections::ForEach([&](const auto& section) {
-      if (section.about.kind != kind) return;
-      const auto& records = file_.*section.records;
-      const std::size_t at = index_.Of(kind).Find(id);
-      if (at != id_lookup::kNone) name = ToUtf8(records[at].name.str());
-    });
-    return name;
+    const tov::lookups::collection& to = index_.Of(kind);
+    const std::size_t at = to.find.Find(id);
+    return at == id_lookup::kNone ? json() : json(ToUtf8(to.names[at]));
   }
 
-  const tov_file& file_;
   const tov::lookups& index_;
   const tov::record_notes& notes_;
   json& out_;
@@ -150,7 +144,7 @@ json ShapeOf(const sections::section<Record>&) {
   static const tov::record_notes kNone;
   const Record record;
   json out = json::object();
-  dumper visit(kEmpty, kIndex, kNone, out);
+  dumper visit(kIndex, kNone, out);
   record.Fields(visit);
   return out;
 }
@@ -171,17 +165,19 @@ nlohmann::ordered_json Content(const tov::loaded& loaded) {
   // members there as stored, not as the game resolved them.
   tov_file& file = *loaded.file;
   json out;
-  out["header"] = json{{"title", ToUtf8(file.title.str())},
-                       {"author", ToUtf8(file.author.str())},
-                       {"description", ToUtf8(file.description.str())},
-                       {"date", json{{"year", Byte(file.date[0])}, {"month", Byte(file.date[1])}, {"day", Byte(file.date[2])}}}};
+  out["header"] =
+      json{{"title", ToUtf8(file.title.str())},
+           {"author", ToUtf8(file.author.str())},
+           {"description", ToUtf8(file.description.str())},
+           {"date",
+            json{{"year", Byte(file.date[0])}, {"month", Byte(file.date[1])}, {"day", Byte(file.date[2])}}}};
   const tov::lookups index(file);
   sections::ForEach([&](const auto& section) {
     json list = json::array();
     auto& records = file.*section.records;
     for (std::size_t i = 0; i < records.size(); ++i) {
       json record = json::object();
-      dumper visit(file, index, loaded.Notes(section.about.kind, i), record);
+      dumper visit(index, loaded.Notes(section.about.kind, i), record);
       records[i].Fields(visit);
       list.push_back(record);
     }

@@ -21,15 +21,16 @@ const record_notes& loaded::Notes(const record_kind& kind, const std::size_t& po
   return found->second[position];
 }
 
-const id_lookup& lookups::Of(const record_kind& kind) const {
-  switch (kind) {
-    case record_kind::kRace:
-      return races;
-    case record_kind::kCareer:
-      return careers;
-    default:  // only actors are looked up among the rest: nothing refers to a party
-      return actors;
-  }
+lookups::lookups(const tov_file& file) {
+  sections::ForEach([&](const auto& section) {
+    collection& to = of_[section.about.kind];
+    to.about = &section.about;
+    to.find.Build(file.*section.records);
+    for (const auto& record : file.*section.records) {
+      to.ids.push_back(record.id);
+      to.names.push_back(record.name.str());
+    }
+  });
 }
 
 const char* AspectName(const aspect_kind& kind, const int& number) {

@@ -9,6 +9,7 @@
 
 #include "data_file/id_lookup.h"
 #include "data_file/io_file.h"
+#include "data_file/sections.h"
 #include "model/fields.h"
 
 // What the tool holds of a data file: the records as the game holds them,
@@ -46,14 +47,23 @@ struct loaded {
   const record_notes& Notes(const record_kind& kind, const std::size_t& position) const;
 };
 
-// The game's lookup by identifier in each collection, built once.
-struct lookups {
-  explicit lookups(const tov_file& file) : races(file.races), careers(file.careers), actors(file.actors) {}
-  const id_lookup& Of(const record_kind& kind) const;
+// What a reference of each kind can lead to: the records the game's lookup
+// finds by identifier, with the identifiers and names diagnoses show.
+// Built once for all references.
+class lookups {
+ public:
+  struct collection {
+    const sections::info* about = nullptr;
+    id_lookup find;
+    std::vector<std::uint32_t> ids;
+    std::vector<std::string> names;
+  };
 
-  id_lookup races;
-  id_lookup careers;
-  id_lookup actors;
+  explicit lookups(const tov_file& file);
+  const collection& Of(const record_kind& kind) const { return of_.at(kind); }
+
+ private:
+  std::map<record_kind, collection> of_;
 };
 
 struct problem {
