@@ -7,8 +7,8 @@
 
 #include "character_creation/chargen.h"
 #include "support/tov_support.h"
+#include "tov/check.h"
 #include "tov/json_build.h"
-#include "tov/warnings.h"
 
 namespace {
 
@@ -129,9 +129,9 @@ TEST_F(TovTest, ScreenLinesAreThoseTheCreationScreensDraw) {
     }
     return TerminalLines(capture.Output());
   };
-  EXPECT_EQ(warnings::RaceScreenLines(*file), drawn_lines(CharGen::Race));
-  EXPECT_EQ(warnings::CareerScreenLines(*file), drawn_lines(CharGen::Career));
-  EXPECT_EQ(warnings::RaceScreenLines(*file), 8 + 1 + 2);
+  EXPECT_EQ(check::RaceScreenLines(*file), drawn_lines(CharGen::Race));
+  EXPECT_EQ(check::CareerScreenLines(*file), drawn_lines(CharGen::Career));
+  EXPECT_EQ(check::RaceScreenLines(*file), 8 + 1 + 2);
 }
 
 }  // namespace

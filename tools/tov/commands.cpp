@@ -9,7 +9,6 @@
 #include "json_dump.h"
 #include "platform/file_store.h"
 #include "tov_scan.h"
-#include "warnings.h"
 
 namespace commands {
 
@@ -177,14 +176,14 @@ class session {
       const json_build::result read = json_build::Read(bytes);
       found = JsonProblems(read);
       Print(out_, path, read.notes, "note: ");
-      if (read.problems.empty()) warned = warnings::Find(read.file);
+      if (read.problems.empty()) warned = check::Warnings(read.file);
     } else {
       const tov_scan::result scan = tov_scan::Scan(bytes);
       found = scan.problems;
       if (scan.accepted) {
         const tov::problems more = check::Content(scan.file);
         found.insert(found.end(), more.begin(), more.end());
-        warned = warnings::Find(scan.file);
+        warned = check::Warnings(scan.file);
       }
     }
     Print(out_, path, found);

@@ -54,7 +54,7 @@ class reader {
   void Problem(const std::string& where, const std::string& what) { problems_.push_back({where, what}); }
   void Note(const std::string& where, const std::string& what) { notes_.push_back({where, what}); }
 
- // True when the value is a text the game can hold, even if too long for it.
+  // True when the value is a text the game can hold, even if too long for it.
   bool Text(const json* j, const std::string& path, const std::size_t& longest, std::string& out);
 
   // A text that cannot be taken is left empty, not at the record's default.
@@ -75,7 +75,7 @@ class reader {
       out = static_cast<Number>(j->get<std::uint64_t>());
       return true;
     }
-    if (j->is_number_integer() || j->is_number_unsigned()) {
+    if (j->is_number_integer()) {
       Problem(path, "must be between 0 and " + std::to_string(largest));
     } else {
       Problem(path, "must be a whole number");

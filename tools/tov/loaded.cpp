@@ -1,5 +1,6 @@
 #include "loaded.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "model/aspect.h"
@@ -38,23 +39,13 @@ const char* AspectName(const aspect_kind& kind, const int& number) {
   return (kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number))->name;
 }
 
-namespace {
-
-bool SameLetters(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return i == a.size() && b[i] == '\0';
-}
-
-}  // namespace
-
 int AspectNumber(const aspect_kind& kind, const std::string& name) {
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
   for (int n = 0; n < kAspectCount; ++n) {
-    if (SameLetters(name, AspectName(kind, n))) return n;
+    const std::string known = AspectName(kind, n);
+    if (std::equal(name.begin(), name.end(), known.begin(), known.end(), same)) return n;
   }
   return -1;
 }
