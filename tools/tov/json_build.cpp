@@ -156,7 +156,7 @@ class document_reader {
     }
     std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
     notes.resize(list->size());
-    const nlohmann::ordered_json& shape = json_dump::Shape(about.kind);
+    const nlohmann::ordered_json& shape = json_dump::Shape(about);
     const std::set<std::string> keys = KeysOf(shape);
     for (std::size_t i = 0; i < list->size(); ++i) {
       Record& record = records.emplace_back();

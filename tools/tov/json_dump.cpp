@@ -1,7 +1,5 @@
 #include "json_dump.h"
 
-#include <map>
-
 #include "data_file/sections.h"
 #include "model/aspect.h"
 
@@ -135,29 +133,13 @@ std::string ToUtf8(const std::string& bytes) {
   return out;
 }
 
-namespace {
-
-template <class Record>
-json ShapeOf(const sections::section<Record>&) {
-  static const tov_file kEmpty;
-  static const tov::lookups kIndex(kEmpty);
-  static const tov::record_notes kNone;
-  const Record record;
-  json out = json::object();
-  dumper visit(kIndex, kNone, out);
-  record.Fields(visit);
-  return out;
-}
-
-}  // namespace
-
-const nlohmann::ordered_json& Shape(const record_kind& kind) {
-  static const std::map<record_kind, json> kShapes = [] {
-    std::map<record_kind, json> shapes;
-    sections::ForEach([&](const auto& section) { shapes[section.about.kind] = ShapeOf(section); });
-    return shapes;
+const nlohmann::ordered_json& Shape(const sections::info& about) {
+  static const json kOneOfEach = [] {
+    tov::loaded one;
+    sections::ForEach([&](const auto& section) { (one.file.get()->*section.records).emplace_back(); });
+    return Content(one);
   }();
-  return kShapes.at(kind);
+  return kOneOfEach.at(about.collection).at(0);
 }
 
 nlohmann::ordered_json Content(const tov::loaded& loaded) {
@@ -187,10 +169,7 @@ nlohmann::ordered_json Content(const tov::loaded& loaded) {
 }
 
 std::string NameKey(const std::string& reference_key) {
-  const std::string suffix = "_id";
-  const bool ends = reference_key.size() > suffix.size() &&
-                    reference_key.compare(reference_key.size() - suffix.size(), suffix.size(), suffix) == 0;
-  return ends ? reference_key.substr(0, reference_key.size() - suffix.size()) : reference_key + "_name";
+  return reference_key.substr(0, reference_key.size() - 3);
 }
 
 }  // namespace json_dump

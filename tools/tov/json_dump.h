@@ -14,9 +14,9 @@ namespace json_dump {
 
 nlohmann::ordered_json Content(const tov::loaded& file);
 
-// What dump writes for one record of that kind holding default values. Its
-// keys, at every level, are those the JSON form has.
-const nlohmann::ordered_json& Shape(const record_kind& kind);
+// What dump writes for a record of the section's kind as made. Its keys,
+// at every level, are those the JSON form has.
+const nlohmann::ordered_json& Shape(const sections::info& about);
 
 // Indented JSON that keeps small objects on one line, so a record reads
 // as a short block rather than a column of braces. Ends with a newline.
@@ -26,7 +26,8 @@ std::string Format(const nlohmann::ordered_json& document);
 // (U+0000 to U+00FF), so any text survives the trip through JSON.
 std::string ToUtf8(const std::string& bytes);
 
-// The key JSON gives the name beside a reference: "race" for "race_id".
+// The key JSON gives the name beside a reference: "race" for "race_id"
+// (every reference's key ends in "_id").
 std::string NameKey(const std::string& reference_key);
 
 }  // namespace json_dump

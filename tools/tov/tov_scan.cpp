@@ -31,8 +31,7 @@ std::string Printable(const std::string& raw) {
 
 // "member_count" for the count before the list "members".
 std::string CountKey(const std::string& list_key) {
-  const bool plural = !list_key.empty() && list_key.back() == 's';
-  return (plural ? list_key.substr(0, list_key.size() - 1) : list_key) + "_count";
+  return list_key.substr(0, list_key.size() - 1) + "_count";
 }
 
 // Walks one record's field list over the bytes, taking every length from
@@ -82,7 +81,8 @@ class field_scanner {
     if (!ok()) return;
     // How many there are is the count's business.
     notes_.where.at[key] = notes_.where.at[CountKey(key)];
-    for (std::uint32_t i = 0; i < count && ok(); ++i) Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
+    for (std::uint32_t i = 0; i < count && ok(); ++i)
+      Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
   }
   void Points(const char* key, const unsigned short&) { Number(key, 2); }
   void Affinity(const char* key, const unsigned char&) { Number(key, 1); }
@@ -137,7 +137,9 @@ class scanner {
  private:
   void Report(const std::string& where, const std::string& what) { out_.problems.push_back({where, what}); }
 
-  std::uint32_t Number(const int& width) { return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width)); }
+  std::uint32_t Number(const int& width) {
+    return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width));
+  }
 
   bool ReadHeader() {
     if (bytes_.empty()) {
@@ -250,9 +252,9 @@ class scanner {
       field_scanner scan(in_, record_label, record);
       kShape.Fields(scan);
       if (!scan.ok()) {
-        Report(record.where[""], std::string("the ") + about.noun + " record is cut short: the file ends in its " +
-                                     scan.missing() + " (the section promised " + std::to_string(count) +
-                                     " records)");
+        Report(record.where[""], std::string("the ") + about.noun +
+                                     " record is cut short: the file ends in its " + scan.missing() +
+                                     " (the section promised " + std::to_string(count) + " records)");
         // The game keeps what it read of the record, but makes none of nothing.
         record.whole = false;
         if (!any_left) notes.pop_back();
@@ -260,16 +262,16 @@ class scanner {
       }
       const std::uint32_t expected = scan.size_width() == 2 ? (scan.size() & 0xFFFF) : scan.size();
       if (scan.stored_size() != expected) {
-        Report(Byte(scan.start()) + ", " + record_label, "record size field says " +
-                                                             std::to_string(scan.stored_size()) +
-                                                             " but the record makes " + std::to_string(expected));
+        Report(Byte(scan.start()) + ", " + record_label,
+               "record size field says " + std::to_string(scan.stored_size()) + " but the record makes " +
+                   std::to_string(expected));
       }
       length += scan.size();
     }
     if (length != length_field) {
       Report(Byte(at + 4) + ", " + Tag(about) + " section",
-             "section length field says " + std::to_string(length_field) + " but its " + std::to_string(count) +
-                 " records make " + std::to_string(length));
+             "section length field says " + std::to_string(length_field) + " but its " +
+                 std::to_string(count) + " records make " + std::to_string(length));
     }
     return true;
   }
@@ -282,8 +284,8 @@ class scanner {
       const auto used_at = first_.find(used.kind);
       if (user_at != first_.end() && used_at != first_.end() && used_at->second > user_at->second) {
         Report(Byte(user_at->second) + ", " + Tag(user) + " section",
-               "comes before the " + Tag(used) + " section, so the game resolves its " + user.collection + "' " +
-                   used.collection + " against none");
+               "comes before the " + Tag(used) + " section, so the game resolves its " + user.collection +
+                   "' " + used.collection + " against none");
       }
     };
     before(sections::kActors.about, sections::kRaces.about);
@@ -301,7 +303,8 @@ class scanner {
     file.file_found = true;
     if (!out_.problems.empty()) return;
     if (file.open_result != tov_file::kAccepted) {
-      Report(out_.file.where[""], "the game refuses the file (result " + std::to_string(file.open_result) + ")");
+      Report(out_.file.where[""],
+             "the game refuses the file (result " + std::to_string(file.open_result) + ")");
     } else if (file.stopped_early) {
       Report(Byte(file.stopped_at), "the game stops reading the file here");
     }
