@@ -32,7 +32,7 @@ constexpr std::size_t kWidth = 79;
 // first.
 std::string FieldLines(const sections::info& about) {
   std::vector<std::string> items;
-  for (const auto& field : json_dump::Shape(about).items()) {
+  for (const auto& field : json_dump::Shape().at(about.collection).at(0).items()) {
     if (!items.empty() && field.key() == json_dump::NameKey(items.back())) {
       items.back() += " and " + field.key();
     } else {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 #include <vector>
 
 #include "data_file/id_lookup.h"
@@ -19,13 +18,6 @@ using json_values::fields;
 using json_values::Index;
 using json_values::json;
 using json_values::reader;
-
-// The keys of an object of the JSON form, as dump writes it.
-std::set<std::string> KeysOf(const nlohmann::ordered_json& shape) {
-  std::set<std::string> keys;
-  for (const auto& item : shape.items()) keys.insert(item.key());
-  return keys;
-}
 
 // A reference given by identifier, by name or both; resolved once every
 // record has been read, since names need the records they name.
@@ -83,7 +75,7 @@ class filler {
       if (item.is_number()) {
         r_.Whole(&item, at, ids[m]);
       } else {
-        fields named(r_, item, at, {"id", "name"});
+        fields named(r_, item, at, shape_.at(key).at(0));
         if (named.ok()) pending_.push_back({&ids[m], named, "id", "name", nullptr, kind});
       }
     }
@@ -91,7 +83,7 @@ class filler {
   // A wound or growth left out is 0, as on a fresh actor.
   void Points(const char* key, unsigned short& value) {
     const bool optional = std::strcmp(key, "wound") == 0 || std::strcmp(key, "growth") == 0;
-    r_.StatValue(optional ? f_.Get(key) : f_.Need(key), f_.At(key), value);
+    r_.StatValue(optional ? f_.Get(key) : f_.Need(key), f_.At(key), shape_.at(key), value);
   }
   void Affinity(const char* key, unsigned char& value) { r_.Whole(f_.Need(key), f_.At(key), value); }
   template <class Fields>
@@ -99,7 +91,7 @@ class filler {
     const json* j = f_.Need(key);
     if (!j) return;
     const nlohmann::ordered_json& shape = shape_.at(key);
-    fields group(r_, *j, f_.At(key), KeysOf(shape));
+    fields group(r_, *j, f_.At(key), shape);
     if (!group.ok()) return;
     filler inner(r_, pending_, group, shape, notes_, position_);
     walk(inner);
@@ -119,7 +111,7 @@ class document_reader {
   explicit document_reader(result& out) : out_(out), r_(out.problems, out.notes) {}
 
   void Read(const json& j) {
-    fields top(r_, j, "$", {"header", "races", "careers", "actors", "parties"});
+    fields top(r_, j, "$", json_dump::Shape());
     if (!top.ok()) return;
     Header(top);
     tov_file& file = *out_.file.file;
@@ -135,13 +127,14 @@ class document_reader {
     const json* header = top.Need("header");
     if (!header) return;
     tov_file& file = *out_.file.file;
-    fields h(r_, *header, top.At("header"), {"title", "author", "description", "date"});
+    const nlohmann::ordered_json& shape = json_dump::Shape().at("header");
+    fields h(r_, *header, top.At("header"), shape);
     r_.Text(h.Need("title"), h.At("title"), file.title);
     r_.Text(h.Need("author"), h.At("author"), file.author);
     r_.Text(h.Need("description"), h.At("description"), file.description);
     // The date is the writer's: building stamps today's.
     if (const json* date = h.Get("date"))
-      static_cast<void>(fields(r_, *date, h.At("date"), {"year", "month", "day"}));
+      static_cast<void>(fields(r_, *date, h.At("date"), shape.at("date")));
   }
 
   template <typename Record>
@@ -156,13 +149,12 @@ class document_reader {
     }
     std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
     notes.resize(list->size());
-    const nlohmann::ordered_json& shape = json_dump::Shape(about);
-    const std::set<std::string> keys = KeysOf(shape);
+    const nlohmann::ordered_json& shape = json_dump::Shape().at(about.collection).at(0);
     for (std::size_t i = 0; i < list->size(); ++i) {
       Record& record = records.emplace_back();
       const std::string path = Index(at, i);
       notes[i].where.at[""] = path;
-      const fields f(r_, (*list)[i], path, keys);
+      const fields f(r_, (*list)[i], path, shape);
       // What is no object still takes a place: nameless, with identifier 0.
       filler fill(r_, pending_, f, shape, notes[i], f.ok() ? i : 0);
       record.Fields(fill);

@@ -133,13 +133,14 @@ std::string ToUtf8(const std::string& bytes) {
   return out;
 }
 
-const nlohmann::ordered_json& Shape(const sections::info& about) {
+const nlohmann::ordered_json& Shape() {
   static const json kOneOfEach = [] {
     tov::loaded one;
     sections::ForEach([&](const auto& section) { (one.file.get()->*section.records).emplace_back(); });
+    one.file->parties[0].member_ids.push_back(0);
     return Content(one);
   }();
-  return kOneOfEach.at(about.collection).at(0);
+  return kOneOfEach;
 }
 
 nlohmann::ordered_json Content(const tov::loaded& loaded) {

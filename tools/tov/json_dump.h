@@ -14,9 +14,9 @@ namespace json_dump {
 
 nlohmann::ordered_json Content(const tov::loaded& file);
 
-// What dump writes for a record of the section's kind as made. Its keys,
-// at every level, are those the JSON form has.
-const nlohmann::ordered_json& Shape(const sections::info& about);
+// The dump of a file holding one record of each kind as made, each party
+// with one member. Its keys, at every level, are those the JSON form has.
+const nlohmann::ordered_json& Shape();
 
 // Indented JSON that keeps small objects on one line, so a record reads
 // as a short block rather than a column of braces. Ends with a newline.

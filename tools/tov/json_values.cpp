@@ -33,7 +33,7 @@ std::string Index(const std::string& path, const std::size_t& i) {
   return path + "[" + std::to_string(i) + "]";
 }
 
-fields::fields(reader& r, const json& j, const std::string& path, const std::set<std::string>& allowed)
+fields::fields(reader& r, const json& j, const std::string& path, const nlohmann::ordered_json& shape)
     : r_(r), j_(j), path_(path) {
   if (!j.is_object()) {
     r.Problem(path, "must be an object");
@@ -41,7 +41,7 @@ fields::fields(reader& r, const json& j, const std::string& path, const std::set
     return;
   }
   for (const auto& item : j.items()) {
-    if (!allowed.count(item.key())) r.Problem(Key(path, item.key()), "unknown field");
+    if (!shape.contains(item.key())) r.Problem(Key(path, item.key()), "unknown field");
   }
 }
 
@@ -92,13 +92,14 @@ void reader::Flag(const json* j, const std::string& path, unsigned char& out) {
   }
 }
 
-void reader::StatValue(const json* j, const std::string& path, unsigned short& out) {
+void reader::StatValue(const json* j, const std::string& path, const nlohmann::ordered_json& shape,
+                       unsigned short& out) {
   if (!j) return;
   if (j->is_number()) {
     Points(*j, path, out);
     return;
   }
-  fields f(*this, *j, path, {"raw", "points"});
+  fields f(*this, *j, path, shape);
   if (!f.ok()) return;
   const json* raw = f.Get("raw");
   const json* points = f.Get("points");

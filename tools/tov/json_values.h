@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <string>
 
 #include "loaded.h"
@@ -23,10 +22,10 @@ std::string Index(const std::string& path, const std::size_t& i);
 
 class reader;
 
-// An object with the given fields, every other key being a mistake.
+// An object with the fields of its shape, every other key being a mistake.
 class fields {
  public:
-  fields(reader& r, const json& j, const std::string& path, const std::set<std::string>& allowed);
+  fields(reader& r, const json& j, const std::string& path, const nlohmann::ordered_json& shape);
   bool ok() const { return ok_; }
   const std::string& path() const { return path_; }
   std::string At(const std::string& key) const { return Key(path_, key); }
@@ -87,7 +86,8 @@ class reader {
   // The playable flag counts any non-zero byte as set.
   void Flag(const json* j, const std::string& path, unsigned char& out);
   // Points (1.5), or {"raw": 384}, or both of them agreeing.
-  void StatValue(const json* j, const std::string& path, unsigned short& out);
+  void StatValue(const json* j, const std::string& path, const nlohmann::ordered_json& shape,
+                 unsigned short& out);
   bool Points(const json& j, const std::string& path, unsigned short& out);
   // The number as stored: any number 0 to 255, or an aspect's name.
   void Aspect(const json* j, const std::string& path, const aspect_kind& kind, int& out);
