@@ -5,8 +5,7 @@
 
 #include "check.h"
 #include "help.h"
-#include "json_build.h"
-#include "json_dump.h"
+#include "json_form.h"
 #include "platform/file_store.h"
 #include "tov_scan.h"
 
@@ -23,9 +22,9 @@ bool EndsWith(const std::string& text, const std::string& end) {
 bool IsHelp(const std::string& word) { return word == "--help" || word == "-h"; }
 
 // Problems first of the form, then, once the form is sound, of the content.
-tov::problems JsonProblems(const json_build::result& read) {
+tov::problems JsonProblems(const tov::loaded& read) {
   if (!read.problems.empty()) return read.problems;
-  return check::Content(read.file);
+  return check::Content(read);
 }
 
 class session {
@@ -114,14 +113,14 @@ class session {
     const std::string& path = args[0];
     std::string bytes;
     if (!Load(path, bytes)) return kProblems;
-    const tov_scan::result scan = tov_scan::Scan(bytes);
+    const tov::loaded scan = tov_scan::Scan(bytes);
     if (!scan.accepted || !scan.complete) {
       Print(err_, path, scan.problems);
       err_ << "tov: \"" << path << "\" cannot be read to its end; nothing dumped\n";
       return kProblems;
     }
     Print(err_, path, scan.problems, "warning: ");
-    out_ << json_dump::Format(json_dump::Content(scan.file));
+    out_ << json_form::Format(json_form::Dump(scan));
     return kSound;
   }
 
@@ -147,7 +146,7 @@ class session {
       return Usage("the output \"" + output + "\" must end in .tov", help::Build());
     std::string text;
     if (!Load(input, text)) return kProblems;
-    const json_build::result read = json_build::Read(text);
+    const tov::loaded read = json_form::Read(text);
     const tov::problems found = JsonProblems(read);
     Print(err_, input, read.notes, "note: ");
     if (!found.empty()) {
@@ -156,7 +155,7 @@ class session {
            << "\" not written\n";
       return kProblems;
     }
-    if (!Save(*read.file.file, output)) return kProblems;
+    if (!Save(*read.file, output)) return kProblems;
     out_ << "wrote " << output << "\n";
     return kSound;
   }
@@ -173,17 +172,17 @@ class session {
     tov::problems found;
     tov::problems warned;
     if (is_json) {
-      const json_build::result read = json_build::Read(bytes);
+      const tov::loaded read = json_form::Read(bytes);
       found = JsonProblems(read);
       Print(out_, path, read.notes, "note: ");
-      if (read.problems.empty()) warned = check::Warnings(read.file);
+      if (read.problems.empty()) warned = check::Warnings(read);
     } else {
-      const tov_scan::result scan = tov_scan::Scan(bytes);
+      const tov::loaded scan = tov_scan::Scan(bytes);
       found = scan.problems;
       if (scan.accepted) {
-        const tov::problems more = check::Content(scan.file);
+        const tov::problems more = check::Content(scan);
         found.insert(found.end(), more.begin(), more.end());
-        warned = check::Warnings(scan.file);
+        warned = check::Warnings(scan);
       }
     }
     Print(out_, path, found);

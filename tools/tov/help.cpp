@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "data_file/sections.h"
-#include "json_dump.h"
+#include "json_form.h"
 
 namespace help {
 
@@ -32,8 +32,8 @@ constexpr std::size_t kWidth = 79;
 // first.
 std::string FieldLines(const sections::info& about) {
   std::vector<std::string> items;
-  for (const auto& field : json_dump::Shape().at(about.collection).at(0).items()) {
-    if (!items.empty() && field.key() == json_dump::NameKey(items.back())) {
+  for (const auto& field : json_form::Shape().at(about.collection).at(0).items()) {
+    if (!items.empty() && field.key() == json_form::NameKey(items.back())) {
       items.back() += " and " + field.key();
     } else {
       items.push_back(field.key() + (field.value().is_array() ? " (each id and name)" : ""));

@@ -1,16 +1,14 @@
-#include "json_build.h"
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "data_file/id_lookup.h"
 #include "data_file/sections.h"
-#include "json_dump.h"
+#include "json_form.h"
 #include "json_values.h"
 #include "model/aspect.h"
 
-namespace json_build {
+namespace json_form {
 
 namespace {
 
@@ -59,7 +57,7 @@ class filler {
   }
   void Reference(const char* key, std::uint32_t& id, const record_kind& kind) {
     if (!f_.ok()) return;
-    pending_.push_back({&id, f_, key, json_dump::NameKey(key), &notes_.where, kind});
+    pending_.push_back({&id, f_, key, json_form::NameKey(key), &notes_.where, kind});
   }
   void References(const char* key, std::vector<std::uint32_t>& ids, const record_kind& kind) {
     notes_.where.at[key] = f_.At(key);
@@ -108,13 +106,13 @@ class filler {
 
 class document_reader {
  public:
-  explicit document_reader(result& out) : out_(out), r_(out.problems, out.notes) {}
+  explicit document_reader(tov::loaded& out) : out_(out), r_(out.problems, out.notes) {}
 
   void Read(const json& j) {
-    fields top(r_, j, "$", json_dump::Shape());
+    fields top(r_, j, "$", json_form::Shape());
     if (!top.ok()) return;
     Header(top);
-    tov_file& file = *out_.file.file;
+    tov_file& file = *out_.file;
     sections::ForEach([&](const auto& section) { Collection(top, section.about, file.*section.records); });
     // Built once: a lookup per reference would make a large file take ages.
     const tov::lookups index(file);
@@ -126,8 +124,8 @@ class document_reader {
   void Header(const fields& top) {
     const json* header = top.Need("header");
     if (!header) return;
-    tov_file& file = *out_.file.file;
-    const nlohmann::ordered_json& shape = json_dump::Shape().at("header");
+    tov_file& file = *out_.file;
+    const nlohmann::ordered_json& shape = json_form::Shape().at("header");
     fields h(r_, *header, top.At("header"), shape);
     r_.Text(h.Need("title"), h.At("title"), file.title);
     r_.Text(h.Need("author"), h.At("author"), file.author);
@@ -140,16 +138,16 @@ class document_reader {
   template <typename Record>
   void Collection(const fields& top, const sections::info& about, std::deque<Record>& records) {
     const std::string at = top.At(about.collection);
-    out_.file.where.at[about.collection] = at;
+    out_.where.at[about.collection] = at;
     const json* list = top.Need(about.collection);
     if (!list) return;
     if (!list->is_array()) return r_.Problem(at, "must be an array");
     if (list->size() > 65535) {
       r_.Problem(at, "holds " + std::to_string(list->size()) + " records; a file holds at most 65535");
     }
-    std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
+    std::vector<tov::record_notes>& notes = out_.records[about.kind];
     notes.resize(list->size());
-    const nlohmann::ordered_json& shape = json_dump::Shape().at(about.collection).at(0);
+    const nlohmann::ordered_json& shape = json_form::Shape().at(about.collection).at(0);
     for (std::size_t i = 0; i < list->size(); ++i) {
       Record& record = records.emplace_back();
       const std::string path = Index(at, i);
@@ -215,15 +213,15 @@ class document_reader {
     }
   }
 
-  result& out_;
+  tov::loaded& out_;
   reader r_;
   std::vector<reference> pending_;
 };
 
 }  // namespace
 
-result Read(const std::string& text) {
-  result out;
+tov::loaded Read(const std::string& text) {
+  tov::loaded out;
   json document;
   try {
     document = json::parse(text);
@@ -238,4 +236,4 @@ result Read(const std::string& text) {
   return out;
 }
 
-}  // namespace json_build
+}  // namespace json_form

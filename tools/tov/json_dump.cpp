@@ -1,9 +1,8 @@
-#include "json_dump.h"
-
 #include "data_file/sections.h"
+#include "json_form.h"
 #include "model/aspect.h"
 
-namespace json_dump {
+namespace json_form {
 
 namespace {
 
@@ -29,7 +28,7 @@ class dumper {
     out_[key] = ToUtf8(text.str());
   }
   void Flag(const char* key, const bool& flag) { out_[key] = flag; }
-  void Flag(const char* key, const unsigned char& flag) { out_[key] = json_dump::Flag(flag); }
+  void Flag(const char* key, const unsigned char& flag) { out_[key] = json_form::Flag(flag); }
   void Aspect(const char* key, const aspect* const& a, const aspect_kind& kind) {
     const auto stored = notes_.stored.find(key);
     const int number = stored != notes_.stored.end() ? stored->second : (a ? a->strengthens : 0);
@@ -138,12 +137,12 @@ const nlohmann::ordered_json& Shape() {
     tov::loaded one;
     sections::ForEach([&](const auto& section) { (one.file.get()->*section.records).emplace_back(); });
     one.file->parties[0].member_ids.push_back(0);
-    return Content(one);
+    return Dump(one);
   }();
   return kOneOfEach;
 }
 
-nlohmann::ordered_json Content(const tov::loaded& loaded) {
+nlohmann::ordered_json Dump(const tov::loaded& loaded) {
   // Records are walked in the form that fills them: a party lists its
   // members there as stored, not as the game resolved them.
   tov_file& file = *loaded.file;
@@ -173,4 +172,4 @@ std::string NameKey(const std::string& reference_key) {
   return reference_key.substr(0, reference_key.size() - 3);
 }
 
-}  // namespace json_dump
+}  // namespace json_form

@@ -12,8 +12,9 @@
 #include "data_file/sections.h"
 #include "model/fields.h"
 
-// What the tool holds of a data file: the records as the game holds them,
-// and beside them what only the tool needs. For each record, where it and
+// What the tool holds of a data file, read from its bytes or from its JSON
+// form: the records as the game holds them, and beside them what only the
+// tool needs. For each record, where it and
 // its fields came from (a byte offset or a JSON path), so a diagnosis can
 // say where the problem is whatever the source was; and its aspect
 // numbers as stored, which the record itself keeps only as the aspect they
@@ -36,12 +37,30 @@ struct record_notes {
   bool whole = true;
 };
 
+struct problem {
+  std::string where;
+  std::string what;
+};
+
+using problems = std::vector<problem>;
+
 struct loaded {
   std::unique_ptr<tov_file> file = std::make_unique<tov_file>();
   // One entry per record, at the record's position.
   std::map<record_kind, std::vector<record_notes>> records;
   // "" for the whole file, and each collection by its name.
   places where;
+  // What keeps the file from being read as the game reads it, or its JSON
+  // from being stored as given; and what is harmless but worth knowing,
+  // such as a name beside a reference that is not the name of the record
+  // it refers to.
+  tov::problems problems;
+  tov::problems notes;
+  // For a data file: the game accepts its header (magic and first version
+  // byte), and every section was read to its end (no cut-short record, no
+  // unknown tag).
+  bool accepted = false;
+  bool complete = false;
 
   // The notes of a record; none for one without.
   const record_notes& Notes(const record_kind& kind, const std::size_t& position) const;
@@ -65,13 +84,6 @@ class lookups {
  private:
   std::map<record_kind, collection> of_;
 };
-
-struct problem {
-  std::string where;
-  std::string what;
-};
-
-using problems = std::vector<problem>;
 
 // Aspect numbers 0 to 6 by kind; anything else has no name.
 constexpr int kAspectCount = 7;

@@ -124,10 +124,10 @@ class scanner {
  public:
   explicit scanner(const std::string& bytes) : bytes_(bytes), in_(bytes.data(), bytes.size()) {}
 
-  result Run() {
+  tov::loaded Run() {
     if (!ReadHeader()) return std::move(out_);
     out_.accepted = true;
-    out_.file.where.at[""] = "whole file";
+    out_.where.at[""] = "whole file";
     out_.complete = ReadSections();
     CheckSectionOrder();
     LoadAsTheGameDoes();
@@ -233,14 +233,14 @@ class scanner {
     }
     const std::uint32_t length_field = Number(4);
     const std::uint32_t count = Number(2);
-    out_.file.where.at[about.collection] = label;
+    out_.where.at[about.collection] = label;
     if (first_.count(about.kind) != 0) {
       Report(label, "a second " + Tag(about) + " section: the game throws away the " + about.collection +
                         " read before and keeps these");
     } else {
       first_[about.kind] = at;
     }
-    std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
+    std::vector<tov::record_notes>& notes = out_.records[about.kind];
     notes.clear();
     // The shape of the records: every length comes from the bytes.
     static const Record kShape;
@@ -297,14 +297,13 @@ class scanner {
   // refuse or stop where the walk above found nothing wrong, that still
   // counts.
   void LoadAsTheGameDoes() {
-    tov_file& file = *out_.file.file;
+    tov_file& file = *out_.file;
     std::istringstream in(bytes_);
     file.Read(in, true);
     file.file_found = true;
     if (!out_.problems.empty()) return;
     if (file.open_result != tov_file::kAccepted) {
-      Report(out_.file.where[""],
-             "the game refuses the file (result " + std::to_string(file.open_result) + ")");
+      Report(out_.where[""], "the game refuses the file (result " + std::to_string(file.open_result) + ")");
     } else if (file.stopped_early) {
       Report(Byte(file.stopped_at), "the game stops reading the file here");
     }
@@ -312,13 +311,13 @@ class scanner {
 
   const std::string& bytes_;
   binary_io::memory_source in_;
-  result out_;
+  tov::loaded out_;
   // Offset of each kind's first section.
   std::map<record_kind, std::size_t> first_;
 };
 
 }  // namespace
 
-result Scan(const std::string& bytes) { return scanner(bytes).Run(); }
+tov::loaded Scan(const std::string& bytes) { return scanner(bytes).Run(); }
 
 }  // namespace tov_scan

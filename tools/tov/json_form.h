@@ -1,5 +1,5 @@
-#ifndef OSSIVAR_TOOLS_TOV_JSON_DUMP_H
-#define OSSIVAR_TOOLS_TOV_JSON_DUMP_H
+#ifndef OSSIVAR_TOOLS_TOV_JSON_FORM_H
+#define OSSIVAR_TOOLS_TOV_JSON_FORM_H
 
 #include <nlohmann/json.hpp>
 #include <string>
@@ -10,9 +10,17 @@
 // file stores them, stat values both raw (8.8 fixed point) and in points,
 // aspects by name, and beside every reference the name of the record the
 // game resolves it to.
-namespace json_dump {
+namespace json_form {
 
-nlohmann::ordered_json Content(const tov::loaded& file);
+nlohmann::ordered_json Dump(const tov::loaded& file);
+
+// Reads the form back into records, walking each record's field list, and
+// resolves references as the game resolves them; every record keeps its
+// JSON path. Authors may also give stat values as plain points (1.5),
+// aspects by name in any letter case, and references by name alone. Every
+// field that cannot be stored exactly as given is a problem, named by its
+// JSON path; the records are complete only when there is none.
+tov::loaded Read(const std::string& text);
 
 // The dump of a file holding one record of each kind as made, each party
 // with one member. Its keys, at every level, are those the JSON form has.
@@ -30,6 +38,6 @@ std::string ToUtf8(const std::string& bytes);
 // (every reference's key ends in "_id").
 std::string NameKey(const std::string& reference_key);
 
-}  // namespace json_dump
+}  // namespace json_form
 
 #endif
