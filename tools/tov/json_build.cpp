@@ -31,15 +31,12 @@ struct reference {
 // Fills a record from its JSON object, walking its field list.
 class filler {
  public:
-  filler(reader& r, std::vector<reference>& pending, const fields& object,
-         const nlohmann::ordered_json& shape, tov::record_notes& notes, const std::size_t& position)
-      : r_(r), pending_(pending), f_(object), shape_(shape), notes_(notes), position_(position) {}
+  filler(reader& r, std::vector<reference>& pending, const fields& object, tov::record_notes& notes)
+      : r_(r), pending_(pending), f_(object), notes_(notes) {}
 
   void Size(const char*, const size_field&) {}
-  // A record's identifier is its position unless it says otherwise.
   void Id(const char* key, std::uint32_t& id) {
     notes_.where.at[key] = f_.Get(key) ? f_.At(key) : f_.path();
-    id = static_cast<std::uint32_t>(position_);
     r_.Whole(f_.Get(key), f_.At(key), id);
   }
   template <typename T>
@@ -73,7 +70,7 @@ class filler {
       if (item.is_number()) {
         r_.Whole(&item, at, ids[m]);
       } else {
-        fields named(r_, item, at, shape_.at(key).at(0));
+        fields named(r_, item, at, f_.Shape(key).at(0));
         if (named.ok()) pending_.push_back({&ids[m], named, "id", "name", nullptr, kind});
       }
     }
@@ -81,17 +78,16 @@ class filler {
   // A wound or growth left out is 0, as on a fresh actor.
   void Points(const char* key, unsigned short& value) {
     const bool optional = std::strcmp(key, "wound") == 0 || std::strcmp(key, "growth") == 0;
-    r_.StatValue(optional ? f_.Get(key) : f_.Need(key), f_.At(key), shape_.at(key), value);
+    r_.StatValue(optional ? f_.Get(key) : f_.Need(key), f_.At(key), f_.Shape(key), value);
   }
   void Affinity(const char* key, unsigned char& value) { r_.Whole(f_.Need(key), f_.At(key), value); }
   template <class Fields>
   void Group(const char* key, Fields&& walk) {
     const json* j = f_.Need(key);
     if (!j) return;
-    const nlohmann::ordered_json& shape = shape_.at(key);
-    fields group(r_, *j, f_.At(key), shape);
+    fields group(r_, *j, f_.At(key), f_.Shape(key));
     if (!group.ok()) return;
-    filler inner(r_, pending_, group, shape, notes_, position_);
+    filler inner(r_, pending_, group, notes_);
     walk(inner);
   }
 
@@ -99,9 +95,7 @@ class filler {
   reader& r_;
   std::vector<reference>& pending_;
   const fields& f_;
-  const nlohmann::ordered_json& shape_;
   tov::record_notes& notes_;
-  std::size_t position_;
 };
 
 class document_reader {
@@ -153,8 +147,10 @@ class document_reader {
       const std::string path = Index(at, i);
       notes[i].where.at[""] = path;
       const fields f(r_, (*list)[i], path, shape);
-      // What is no object still takes a place: nameless, with identifier 0.
-      filler fill(r_, pending_, f, shape, notes[i], f.ok() ? i : 0);
+      // A record's identifier is its position unless it says otherwise;
+      // what is no object still takes a place: nameless, with identifier 0.
+      record.id = f.ok() ? static_cast<std::uint32_t>(i) : 0;
+      filler fill(r_, pending_, f, notes[i]);
       record.Fields(fill);
     }
   }

@@ -34,7 +34,7 @@ std::string Index(const std::string& path, const std::size_t& i) {
 }
 
 fields::fields(reader& r, const json& j, const std::string& path, const nlohmann::ordered_json& shape)
-    : r_(r), j_(j), path_(path) {
+    : r_(r), j_(j), shape_(shape), path_(path) {
   if (!j.is_object()) {
     r.Problem(path, "must be an object");
     ok_ = false;

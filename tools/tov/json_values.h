@@ -29,6 +29,7 @@ class fields {
   bool ok() const { return ok_; }
   const std::string& path() const { return path_; }
   std::string At(const std::string& key) const { return Key(path_, key); }
+  const nlohmann::ordered_json& Shape(const std::string& key) const { return shape_.at(key); }
   const json* Get(const std::string& key) const {
     if (!ok_) return nullptr;
     const auto found = j_.find(key);
@@ -40,6 +41,7 @@ class fields {
  private:
   reader& r_;
   const json& j_;
+  const nlohmann::ordered_json& shape_;
   std::string path_;
   bool ok_ = true;
 };

@@ -14,11 +14,10 @@
 
 // What the tool holds of a data file, read from its bytes or from its JSON
 // form: the records as the game holds them, and beside them what only the
-// tool needs. For each record, where it and
-// its fields came from (a byte offset or a JSON path), so a diagnosis can
-// say where the problem is whatever the source was; and its aspect
-// numbers as stored, which the record itself keeps only as the aspect they
-// lead to.
+// tool needs. For each record, where it and its fields came from (a byte
+// offset or a JSON path), so a diagnosis can say where the problem is
+// whatever the source was; and its aspect numbers as stored, which the
+// record itself keeps only as the aspect they lead to.
 namespace tov {
 
 // Where a record and its fields are; "" names the record itself.
