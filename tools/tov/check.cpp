@@ -6,6 +6,7 @@
 #include "data_file/enemy_draw.h"
 #include "data_file/play_check.h"
 #include "data_file/sections.h"
+#include "model/aspect.h"
 #include "model/party.h"
 #include "platform/random.h"
 
@@ -75,11 +76,13 @@ class checker {
   }
 
   void Aspects(const tov::record_notes& notes, const std::string& whose) {
-    for (const auto& [key, fallback] : {std::pair{"virtue", "Humility"}, std::pair{"vice", "Lust"}}) {
+    for (const auto& [key, kind] :
+         {std::pair{"virtue", aspect_kind::kVirtue}, std::pair{"vice", aspect_kind::kVice}}) {
       const auto stored = notes.stored.find(key);
       if (stored == notes.stored.end() || stored->second < tov::kAspectCount) continue;
       Report(notes.where[key], whose + " has " + key + " number " + std::to_string(stored->second) +
-                                   ", outside 0 to 6; the game reads it as " + fallback);
+                                   ", outside 0 to 6; the game reads it as " +
+                                   tov::FindAspect(kind, stored->second)->name);
     }
   }
 

@@ -6,7 +6,6 @@
 #include "data_file/sections.h"
 #include "json_form.h"
 #include "json_values.h"
-#include "model/aspect.h"
 
 namespace json_form {
 
@@ -50,7 +49,7 @@ class filler {
     int number = 0;
     r_.Aspect(f_.Need(key), f_.At(key), kind, number);
     notes_.stored[key] = number;
-    a = kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number);
+    a = tov::FindAspect(kind, number);
   }
   void Reference(const char* key, std::uint32_t& id, const record_kind& kind) {
     if (!f_.ok()) return;

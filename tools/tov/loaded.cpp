@@ -34,9 +34,12 @@ lookups::lookups(const tov_file& file) {
   });
 }
 
+const aspect* FindAspect(const aspect_kind& kind, const int& number) {
+  return kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number);
+}
+
 const char* AspectName(const aspect_kind& kind, const int& number) {
-  if (number < 0 || number >= kAspectCount) return nullptr;
-  return (kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number))->name;
+  return number >= 0 && number < kAspectCount ? FindAspect(kind, number)->name : nullptr;
 }
 
 int AspectNumber(const aspect_kind& kind, const std::string& name) {
