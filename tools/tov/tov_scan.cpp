@@ -47,14 +47,14 @@ class field_scanner {
   bool ok() const { return missing_.empty(); }
   // The field, or the innermost group of fields, the bytes ended in.
   const std::string& missing() const { return missing_; }
-  std::size_t start() const { return start_; }
-  std::uint32_t stored_size() const { return stored_size_; }
-  // What the game's writer would store as this record's size.
+  // The bytes the record's size counts, as the section's length adds them up.
   std::uint32_t size() const {
     const std::size_t bytes = in_.pos - start_;
     return static_cast<std::uint32_t>(size_.counts_itself ? bytes : bytes - size_.width);
   }
-  int size_width() const { return size_.width; }
+  // The size field as stored, and as the game's writer would store it.
+  std::uint32_t stored_size() const { return stored_size_; }
+  std::uint32_t written_size() const { return size_.width == 2 ? size() & 0xFFFF : size(); }
 
   void Size(const char* key, const size_field& field) {
     size_ = field;
@@ -260,11 +260,9 @@ class scanner {
         if (!any_left) notes.pop_back();
         return false;
       }
-      const std::uint32_t expected = scan.size_width() == 2 ? (scan.size() & 0xFFFF) : scan.size();
-      if (scan.stored_size() != expected) {
-        Report(Byte(scan.start()) + ", " + record_label,
-               "record size field says " + std::to_string(scan.stored_size()) + " but the record makes " +
-                   std::to_string(expected));
+      if (scan.stored_size() != scan.written_size()) {
+        Report(record.where[""], "record size field says " + std::to_string(scan.stored_size()) +
+                                     " but the record makes " + std::to_string(scan.written_size()));
       }
       length += scan.size();
     }
