@@ -71,53 +71,35 @@ class dumper {
 
 constexpr std::size_t kWidth = 100;
 
-std::string Inline(const json& j) {
-  if (!j.is_structured()) return j.dump();
-  const bool object = j.is_object();
-  std::string out = object ? "{" : "[";
-  bool first = true;
-  for (const auto& item : j.items()) {
-    if (!first) out += ", ";
-    first = false;
-    if (object) out += json(item.key()).dump() + ": ";
-    out += Inline(item.value());
-  }
-  return out + (object ? "}" : "]");
-}
-
-// `used` is how much of the line is already taken by indent and key.
-void Write(const json& j, const std::size_t& indent, const std::size_t& used, std::string& out) {
-  const std::string flat = Inline(j);
-  if (!j.is_structured() || j.empty() || used + flat.size() <= kWidth) {
-    out += flat;
-    return;
+// A value on one line when it fits after the `used` columns (or when
+// `flat`), else one member per line, `indent` + 2 spaces in. Appended
+// piece by piece: no temporary string is built in front of a literal,
+// which g++ -O3 misreads as a possibly overlapping copy.
+std::string Write(const json& j, const std::size_t& indent, const std::size_t& used, const bool& flat) {
+  if (!j.is_structured() || j.empty()) return j.dump();
+  if (!flat) {
+    std::string line = Write(j, 0, 0, true);
+    if (used + line.size() <= kWidth) return line;
   }
   const bool object = j.is_object();
-  const std::string inner(indent + 2, ' ');
-  out += object ? "{\n" : "[\n";
+  std::string out(1, object ? '{' : '[');
   bool first = true;
   for (const auto& item : j.items()) {
-    if (!first) out += ",\n";
+    if (!first) out += flat ? ", " : ",";
     first = false;
-    out += inner;
-    std::string key = object ? json(item.key()).dump() + ": " : "";
+    if (!flat) out.append(1, '\n').append(indent + 2, ' ');
+    const std::string key = object ? json(item.key()).dump() + ": " : "";
     out += key;
-    Write(item.value(), indent + 2, inner.size() + key.size(), out);
+    out += Write(item.value(), indent + 2, indent + 2 + key.size(), flat);
   }
-  // Appended piece by piece: no temporary string is built in front of a
-  // literal, which g++ -O3 misreads as a possibly overlapping copy.
-  out += '\n';
-  out.append(indent, ' ');
+  if (!flat) out.append(1, '\n').append(indent, ' ');
   out += object ? '}' : ']';
+  return out;
 }
 
 }  // namespace
 
-std::string Format(const nlohmann::ordered_json& document) {
-  std::string out;
-  Write(document, 0, 0, out);
-  return out + "\n";
-}
+std::string Format(const nlohmann::ordered_json& document) { return Write(document, 0, 0, false) + "\n"; }
 
 std::string ToUtf8(const std::string& bytes) {
   std::string out;
