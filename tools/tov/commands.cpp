@@ -21,10 +21,14 @@ bool EndsWith(const std::string& text, const std::string& end) {
 
 bool IsHelp(const std::string& word) { return word == "--help" || word == "-h"; }
 
-// Problems first of the form, then, once the form is sound, of the content.
-tov::problems JsonProblems(const tov::loaded& read) {
-  if (!read.problems.empty()) return read.problems;
-  return check::Content(read);
+// Problems of the form first, then, once the file reads well enough, of
+// its content.
+tov::problems Problems(const tov::loaded& file) {
+  tov::problems found = file.problems;
+  if (!file.accepted) return found;
+  const tov::problems more = check::Content(file);
+  found.insert(found.end(), more.begin(), more.end());
+  return found;
 }
 
 class session {
@@ -147,7 +151,7 @@ class session {
     std::string text;
     if (!Load(input, text)) return kProblems;
     const tov::loaded read = json_form::Read(text);
-    const tov::problems found = JsonProblems(read);
+    const tov::problems found = Problems(read);
     Print(err_, input, read.notes, "note: ");
     if (!found.empty()) {
       Print(err_, input, found);
@@ -169,22 +173,10 @@ class session {
     }
     std::string bytes;
     if (!Load(path, bytes)) return kProblems;
-    tov::problems found;
-    tov::problems warned;
-    if (is_json) {
-      const tov::loaded read = json_form::Read(bytes);
-      found = JsonProblems(read);
-      Print(out_, path, read.notes, "note: ");
-      if (read.problems.empty()) warned = check::Warnings(read);
-    } else {
-      const tov::loaded scan = tov_scan::Scan(bytes);
-      found = scan.problems;
-      if (scan.accepted) {
-        const tov::problems more = check::Content(scan);
-        found.insert(found.end(), more.begin(), more.end());
-        warned = check::Warnings(scan);
-      }
-    }
+    const tov::loaded file = is_json ? json_form::Read(bytes) : tov_scan::Scan(bytes);
+    const tov::problems found = Problems(file);
+    const tov::problems warned = file.accepted ? check::Warnings(file) : tov::problems();
+    Print(out_, path, file.notes, "note: ");
     Print(out_, path, found);
     Print(out_, path, warned, "warning: ");
     // Warnings are what players miss, not what stops them: the file is

@@ -228,6 +228,7 @@ tov::loaded Read(const std::string& text) {
     return out;
   }
   document_reader(out).Read(document);
+  out.accepted = out.problems.empty();
   return out;
 }
 

@@ -55,10 +55,12 @@ struct loaded {
   // it refers to.
   tov::problems problems;
   tov::problems notes;
-  // For a data file: the game accepts its header (magic and first version
-  // byte), and every section was read to its end (no cut-short record, no
-  // unknown tag).
+  // Read well enough to judge its content: a data file whose header the
+  // game accepts (magic and first version byte), JSON without problems of
+  // form.
   bool accepted = false;
+  // A data file whose every section was read to its end: no cut-short
+  // record, no unknown tag.
   bool complete = false;
 
   // The notes of a record; none for one without.
