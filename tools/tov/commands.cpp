@@ -15,10 +15,6 @@ namespace {
 
 using arguments = std::vector<std::string>;
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 bool IsHelp(const std::string& word) { return word == "--help" || word == "-h"; }
 
 // Problems of the form first, then, once the file reads well enough, of
@@ -146,7 +142,7 @@ class session {
     }
     if (input.empty()) return Usage("build needs a JSON file", help::Build());
     if (output.empty()) return Usage("build needs -o FILE.tov", help::Build());
-    if (!EndsWith(output, ".tov"))
+    if (!output.ends_with(".tov"))
       return Usage("the output \"" + output + "\" must end in .tov", help::Build());
     std::string text;
     if (!Load(input, text)) return kProblems;
@@ -167,8 +163,8 @@ class session {
   int Check(const arguments& args) {
     if (args.size() != 1) return Usage("check takes one file", help::Check());
     const std::string& path = args[0];
-    const bool is_json = EndsWith(path, ".json");
-    if (!is_json && !EndsWith(path, ".tov")) {
+    const bool is_json = path.ends_with(".json");
+    if (!is_json && !path.ends_with(".tov")) {
       return Usage("cannot tell what \"" + path + "\" is: name it .tov or .json", help::Check());
     }
     std::string bytes;

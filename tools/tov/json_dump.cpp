@@ -151,7 +151,7 @@ nlohmann::ordered_json Dump(const tov::loaded& loaded) {
 }
 
 std::string NameKey(const std::string& reference_key) {
-  return reference_key.substr(0, reference_key.size() - 3);
+  return reference_key.ends_with("_id") ? reference_key.substr(0, reference_key.size() - 3) : "";
 }
 
 }  // namespace json_form

@@ -34,8 +34,8 @@ std::string Format(const nlohmann::ordered_json& document);
 // (U+0000 to U+00FF), so any text survives the trip through JSON.
 std::string ToUtf8(const std::string& bytes);
 
-// The key JSON gives the name beside a reference: "race" for "race_id"
-// (every reference's key ends in "_id").
+// The key JSON gives the name beside a reference: "race" for "race_id";
+// "" for a key that is no reference's.
 std::string NameKey(const std::string& reference_key);
 
 }  // namespace json_form
