@@ -10,11 +10,6 @@ using json = nlohmann::ordered_json;
 
 unsigned Byte(const signed char& value) { return static_cast<unsigned char>(value); }
 
-json Value(const unsigned short& raw) { return json{{"raw", raw}, {"points", raw / 256.0}}; }
-
-// A flag the game tests for non-zero; other values than 0 and 1 stay exact.
-json Flag(const unsigned char& value) { return value <= 1 ? json(value == 1) : json(value); }
-
 // One record's fields as JSON members, in the order of its field list.
 class dumper {
  public:
@@ -28,7 +23,10 @@ class dumper {
     out_[key] = ToUtf8(text.str());
   }
   void Flag(const char* key, const bool& flag) { out_[key] = flag; }
-  void Flag(const char* key, const unsigned char& flag) { out_[key] = json_form::Flag(flag); }
+  // A flag the game tests for non-zero; other values than 0 and 1 stay exact.
+  void Flag(const char* key, const unsigned char& flag) {
+    out_[key] = flag <= 1 ? json(flag == 1) : json(flag);
+  }
   void Aspect(const char* key, const aspect* const& a, const aspect_kind& kind) {
     const auto stored = notes_.stored.find(key);
     const int number = stored != notes_.stored.end() ? stored->second : (a ? a->strengthens : 0);
@@ -46,7 +44,9 @@ class dumper {
     }
     out_[key] = list;
   }
-  void Points(const char* key, const unsigned short& value) { out_[key] = Value(value); }
+  void Points(const char* key, const unsigned short& value) {
+    out_[key] = json{{"raw", value}, {"points", value / 256.0}};
+  }
   void Affinity(const char* key, const unsigned char& value) { out_[key] = value; }
   template <class Fields>
   void Group(const char* key, Fields&& fields) {
