@@ -186,10 +186,8 @@ void TooLong(const Collection& records, const int& lines, const char* what, cons
 void Parties(const tov::loaded& loaded, tov::problems& found) {
   const std::deque<party>& parties = loaded.file->parties;
   const std::vector<int> chances = enemy_draw::Chances(parties.size());
-  std::size_t last_drawn = 0;
-  for (std::size_t p = 1; p < chances.size(); ++p) {
-    if (chances[p] > 0) last_drawn = p;
-  }
+  // Positions only grow with the draw.
+  const std::size_t last_drawn = enemy_draw::Position(rng::kDrawCount - 1, parties.size());
   for (std::size_t p = 1; p < parties.size(); ++p) {
     const std::string where =
         loaded.Notes(record_kind::kParty, p).where[""] + " " + tov::Quoted(parties[p].name.str());

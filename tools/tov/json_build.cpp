@@ -118,14 +118,12 @@ class document_reader {
     const json* header = top.Need("header");
     if (!header) return;
     tov_file& file = *out_.file;
-    const nlohmann::ordered_json& shape = json_form::Shape().at("header");
-    fields h(r_, *header, top.At("header"), shape);
+    fields h(r_, *header, top.At("header"), top.Shape("header"));
     r_.Text(h.Need("title"), h.At("title"), file.title);
     r_.Text(h.Need("author"), h.At("author"), file.author);
     r_.Text(h.Need("description"), h.At("description"), file.description);
     // The date is the writer's: building stamps today's.
-    if (const json* date = h.Get("date"))
-      static_cast<void>(fields(r_, *date, h.At("date"), shape.at("date")));
+    if (const json* date = h.Get("date")) static_cast<void>(fields(r_, *date, h.At("date"), h.Shape("date")));
   }
 
   template <typename Record>
@@ -140,7 +138,7 @@ class document_reader {
     }
     std::vector<tov::record_notes>& notes = out_.records[about.kind];
     notes.resize(list->size());
-    const nlohmann::ordered_json& shape = json_form::Shape().at(about.collection).at(0);
+    const nlohmann::ordered_json& shape = top.Shape(about.collection).at(0);
     for (std::size_t i = 0; i < list->size(); ++i) {
       Record& record = records.emplace_back();
       const std::string path = Index(at, i);
@@ -182,8 +180,8 @@ class document_reader {
     const bool named = name && !name->is_null();
     // A name that is no usable text is reported there and matched with nothing.
     const bool usable = named && r_.Text(name, ref.where.At(ref.name_key), 255, wanted);
+    if (ref.places) ref.places->at[ref.id_key] = ref.where.At(id ? ref.id_key : ref.name_key);
     if (id) {
-      if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.id_key);
       if (!r_.Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable || !to.find.Carries(*ref.id)) return;
       const std::string& found = to.names[to.find.Find(*ref.id)];
       if (found != wanted) {
@@ -193,7 +191,6 @@ class document_reader {
       }
       return;
     }
-    if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.name_key);
     if (!named) {
       return r_.Problem(ref.where.At(ref.id_key),
                         "required field is missing (or give \"" + ref.name_key + "\" by name)");
