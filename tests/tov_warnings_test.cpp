@@ -7,8 +7,8 @@
 
 #include "character_creation/chargen.h"
 #include "support/tov_support.h"
-#include "tov/json_build.h"
-#include "tov/warnings.h"
+#include "tov/check.h"
+#include "tov/json_form.h"
 
 namespace {
 
@@ -115,9 +115,9 @@ TEST_F(TovTest, ScreenLinesAreThoseTheCreationScreensDraw) {
     document["careers"].push_back(json{{"name", std::string(60 + 10 * i, 'c')}, {"description", ""},
                                        {"playable", i != 1}, {"modifiers", document["careers"][0]["modifiers"]}});
   }
-  const json_build::result read = json_build::Read(document.dump());
+  const tov::loaded read = json_form::Read(document.dump());
   ASSERT_TRUE(read.problems.empty()) << read.problems[0].where << ": " << read.problems[0].what;
-  tov_file* file = read.file.file.get();
+  tov_file* file = read.file.get();
 
   // The screen as drawn up to the point where it waits for the choice.
   const auto drawn_lines = [&](void (*screen)(actor*, tov_file*, const unsigned char&)) {
@@ -129,9 +129,9 @@ TEST_F(TovTest, ScreenLinesAreThoseTheCreationScreensDraw) {
     }
     return TerminalLines(capture.Output());
   };
-  EXPECT_EQ(warnings::RaceScreenLines(*file), drawn_lines(CharGen::Race));
-  EXPECT_EQ(warnings::CareerScreenLines(*file), drawn_lines(CharGen::Career));
-  EXPECT_EQ(warnings::RaceScreenLines(*file), 8 + 1 + 2);
+  EXPECT_EQ(check::RaceScreenLines(*file), drawn_lines(CharGen::Race));
+  EXPECT_EQ(check::CareerScreenLines(*file), drawn_lines(CharGen::Career));
+  EXPECT_EQ(check::RaceScreenLines(*file), 8 + 1 + 2);
 }
 
 }  // namespace

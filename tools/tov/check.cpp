@@ -1,10 +1,14 @@
 #include "check.h"
 
+#include <algorithm>
 #include <string>
 
+#include "data_file/enemy_draw.h"
 #include "data_file/play_check.h"
 #include "data_file/sections.h"
+#include "model/aspect.h"
 #include "model/party.h"
+#include "platform/random.h"
 
 namespace check {
 
@@ -17,16 +21,14 @@ class checker {
   explicit checker(const tov::loaded& loaded) : loaded_(loaded), file_(*loaded.file), index_(file_) {}
 
   tov::problems Run() {
-    sections::ForEach([&](const auto& section) { Identifiers(section.about, file_.*section.records); });
-    for (std::size_t i = 0; i < file_.races.size(); ++i) {
-      if (Whole(record_kind::kRace, i)) Aspects(Notes(record_kind::kRace, i), "race " + Name(file_.races[i]));
-    }
-    for (std::size_t i = 0; i < file_.actors.size(); ++i) {
-      if (Whole(record_kind::kActor, i)) Actor(file_.actors[i], Notes(record_kind::kActor, i));
-    }
-    for (std::size_t i = 0; i < file_.parties.size(); ++i) {
-      if (Whole(record_kind::kParty, i)) Party(file_.parties[i], Notes(record_kind::kParty, i));
-    }
+    sections::ForEach([&](const auto& section) { Identifiers(section.about.kind); });
+    sections::ForEach([&](const auto& section) {
+      const auto& records = file_.*section.records;
+      for (std::size_t i = 0; i < records.size(); ++i) {
+        const tov::record_notes& notes = loaded_.Notes(section.about.kind, i);
+        if (notes.whole) Record(records[i], notes);
+      }
+    });
     Playable();
     return std::move(found_);
   }
@@ -34,68 +36,65 @@ class checker {
  private:
   void Report(const std::string& where, const std::string& what) { found_.push_back({where, what}); }
 
-  const tov::record_notes& Notes(const record_kind& kind, const std::size_t& i) const {
-    return loaded_.Notes(kind, i);
-  }
-  bool Whole(const record_kind& kind, const std::size_t& i) const { return Notes(kind, i).whole; }
-
-  template <typename Record>
-  static std::string Name(const Record& record) {
-    return Quoted(record.name.str());
-  }
-
   // Saves renumber every record to its position, so any other identifier
   // is not what the author meant to keep.
-  template <typename Collection>
-  void Identifiers(const sections::info& about, const Collection& records) {
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      if (records[i].id == i || !Whole(about.kind, i)) continue;
-      Report(Notes(about.kind, i).where["id"], std::string(about.noun) + " " + Name(records[i]) +
-                                                   " has identifier " + std::to_string(records[i].id) +
-                                                   " but is at position " + std::to_string(i) +
-                                                   "; identifiers must equal positions");
+  void Identifiers(const record_kind& kind) {
+    const tov::lookups::collection& records = index_.Of(kind);
+    for (std::size_t i = 0; i < records.ids.size(); ++i) {
+      const tov::record_notes& notes = loaded_.Notes(kind, i);
+      if (records.ids[i] == i || !notes.whole) continue;
+      Report(notes.where["id"], std::string(records.about->noun) + " " + Quoted(records.names[i]) +
+                                    " has identifier " + std::to_string(records.ids[i]) +
+                                    " but is at position " + std::to_string(i) +
+                                    "; identifiers must equal positions");
+    }
+  }
+
+  void Record(const race& r, const tov::record_notes& notes) {
+    Aspects(notes, "race " + Quoted(r.name.str()));
+  }
+  void Record(const career&, const tov::record_notes&) {}
+
+  void Record(const actor& a, const tov::record_notes& notes) {
+    const std::string who = "actor " + Quoted(a.name.str());
+    Reference(record_kind::kRace, a.race_id, notes.where["race_id"], who);
+    Reference(record_kind::kCareer, a.career_id, notes.where["career_id"], who);
+    Aspects(notes, who);
+  }
+
+  void Record(const party& p, const tov::record_notes& notes) {
+    const std::string who = "party " + Quoted(p.name.str());
+    const std::size_t count = p.member_ids.size();
+    if (count > party::kMaxMembers) {
+      Report(notes.where["members"], who + " has " + std::to_string(count) + " members; at most " +
+                                         std::to_string(party::kMaxMembers) + " are allowed");
+    }
+    for (std::size_t j = 0; j < count; ++j) {
+      const std::string& where = notes.where["members[" + std::to_string(j) + "]"];
+      Reference(record_kind::kActor, p.member_ids[j], where, who + " member " + std::to_string(j));
     }
   }
 
   void Aspects(const tov::record_notes& notes, const std::string& whose) {
-    for (const auto& [key, fallback] : {std::pair{"virtue", "Humility"}, std::pair{"vice", "Lust"}}) {
+    for (const auto& [key, kind] :
+         {std::pair{"virtue", aspect_kind::kVirtue}, std::pair{"vice", aspect_kind::kVice}}) {
       const auto stored = notes.stored.find(key);
       if (stored == notes.stored.end() || stored->second < tov::kAspectCount) continue;
       Report(notes.where[key], whose + " has " + key + " number " + std::to_string(stored->second) +
-                                   ", outside 0 to 6; the game reads it as " + fallback);
+                                   ", outside 0 to 6; the game reads it as " +
+                                   tov::FindAspect(kind, stored->second)->name);
     }
   }
 
-  template <typename Collection>
-  void Reference(const Collection& records, const record_kind& kind, const std::uint32_t& id,
-                 const std::string& where, const std::string& who, const std::string& noun,
-                 const std::string& nouns) {
-    if (records.empty()) {
-      Report(where, who + " refers to " + noun + " " + std::to_string(id) + " but the file has no " + nouns);
-    } else if (!index_.Of(kind).Carries(id)) {
-      Report(where, who + " refers to " + noun + " " + std::to_string(id) + ", which does not exist; the game " +
-                        "falls back to " + noun + " " + std::to_string(records[0].id) + " " + Name(records[0]));
-    }
-  }
-
-  void Actor(const actor& a, const tov::record_notes& notes) {
-    const std::string who = "actor " + Name(a);
-    Reference(file_.races, record_kind::kRace, a.race_id, notes.where["race_id"], who, "race", "races");
-    Reference(file_.careers, record_kind::kCareer, a.career_id, notes.where["career_id"], who, "career",
-              "careers");
-    Aspects(notes, who);
-  }
-
-  void Party(const party& p, const tov::record_notes& notes) {
-    const std::string who = "party " + Name(p);
-    if (p.member_ids.size() > party::kMaxMembers) {
-      Report(notes.where["members"], who + " has " + std::to_string(p.member_ids.size()) + " members; at most " +
-                                         std::to_string(party::kMaxMembers) + " are allowed");
-    }
-    for (std::size_t j = 0; j < p.member_ids.size(); ++j) {
-      Reference(file_.actors, record_kind::kActor, p.member_ids[j],
-                notes.where["members[" + std::to_string(j) + "]"], who + " member " + std::to_string(j), "actor",
-                "actors");
+  void Reference(const record_kind& kind, const std::uint32_t& id, const std::string& where,
+                 const std::string& who) {
+    const tov::lookups::collection& to = index_.Of(kind);
+    const std::string refers = who + " refers to " + to.about->noun + " " + std::to_string(id);
+    if (to.ids.empty()) {
+      Report(where, refers + " but the file has no " + to.about->collection);
+    } else if (!to.find.Carries(id)) {
+      Report(where, refers + ", which does not exist; the game falls back to " + to.about->noun + " " +
+                        std::to_string(to.ids[0]) + " " + Quoted(to.names[0]));
     }
   }
 
@@ -103,6 +102,9 @@ class checker {
   // it cannot read, or stops reading early, is named where the bytes are.
   void Playable() {
     for (const play_check::problem& p : play_check::Problems(file_, play_check::use::kNewGame)) {
+      const tov::record_notes& notes = loaded_.Notes(record_kind::kParty, p.party);
+      const std::string name =
+          p.party < file_.parties.size() ? Quoted(file_.parties[p.party].name.str()) : "";
       switch (p.kind) {
         case play_check::fault::kNoPlayableRace:
           Report(loaded_.where["races"], "no race is playable: character creation would offer none");
@@ -115,26 +117,19 @@ class checker {
                  "there is no enemy party: a battle needs a party after the player's");
           break;
         case play_check::fault::kEmptyParty:
-          EmptyParty(p.party);
+          Report(notes.where["members"],
+                 p.party == 0
+                     ? "the player's party " + name + " has no members; a new game needs a slot for the hero"
+                     : "enemy party " + name + " has no members to fight");
           break;
         case play_check::fault::kUnfitMember:
-          Report(Notes(record_kind::kParty, p.party).where["members[" + std::to_string(p.member) + "]"],
-                 "party " + Name(file_.parties[p.party]) + " member " + std::to_string(p.member) +
+          Report(notes.where["members[" + std::to_string(p.member) + "]"],
+                 "party " + name + " member " + std::to_string(p.member) +
                      " has no race or career to fight with");
           break;
         default:
           break;
       }
-    }
-  }
-
-  void EmptyParty(const std::size_t& position) {
-    const party& p = file_.parties[position];
-    const std::string& where = Notes(record_kind::kParty, position).where["members"];
-    if (position == 0) {
-      Report(where, "the player's party " + Name(p) + " has no members; a new game needs a slot for the hero");
-    } else {
-      Report(where, "enemy party " + Name(p) + " has no members to fight");
     }
   }
 
@@ -147,5 +142,84 @@ class checker {
 }  // namespace
 
 tov::problems Content(const tov::loaded& file) { return checker(file).Run(); }
+
+namespace {
+
+constexpr int kScreenLines = 24;
+constexpr int kScreenColumns = 80;
+constexpr int kTabWidth = 8;
+
+// The character sheet's four lines and its rule, a blank line and the
+// question; after the list, the line the player types on.
+constexpr int kLinesAboveList = 7;
+constexpr int kLinesBelowRaces = 1;
+// The career list ends in a blank line and the custom career's entry.
+constexpr int kLinesBelowCareers = 3;
+
+// Fewer draws than this in all the random source gives is less than one
+// battle in a hundred.
+constexpr int kRareDraws = rng::kDrawCount / 100;
+
+// The list of playable records, an entry "\t  ID) NAME" wrapping at the
+// screen's edge, and the lines around it.
+template <typename Collection>
+int ScreenLines(const Collection& records, const int& around) {
+  int lines = around;
+  for (const auto& r : records) {
+    const std::size_t width = kTabWidth + 2 + std::to_string(r.id).size() + 2 + r.name.length;
+    if (r.playable != 0) lines += static_cast<int>((width + kScreenColumns - 1) / kScreenColumns);
+  }
+  return lines;
+}
+
+template <typename Collection>
+void TooLong(const Collection& records, const int& lines, const char* what, const std::string& where,
+             tov::problems& found) {
+  if (lines <= kScreenLines) return;
+  const auto playable =
+      std::count_if(records.begin(), records.end(), [](const auto& r) { return r.playable != 0; });
+  found.push_back({where, tov::Count(playable, std::string("playable ") + what) + " make the " + what +
+                              " screen " + std::to_string(lines) + " lines long; the terminal shows " +
+                              std::to_string(kScreenLines) + ", so the character sheet scrolls away"});
+}
+
+void Parties(const tov::loaded& loaded, tov::problems& found) {
+  const std::deque<party>& parties = loaded.file->parties;
+  const std::vector<int> chances = enemy_draw::Chances(parties.size());
+  // Positions only grow with the draw.
+  const std::size_t last_drawn = enemy_draw::Position(rng::kDrawCount - 1, parties.size());
+  for (std::size_t p = 1; p < parties.size(); ++p) {
+    const std::string where =
+        loaded.Notes(record_kind::kParty, p).where[""] + " " + tov::Quoted(parties[p].name.str());
+    if (chances[p] == 0) {
+      found.push_back({where, "enemy party at position " + std::to_string(p) +
+                                  " is never fought: battles draw only the parties at positions 1 to " +
+                                  std::to_string(last_drawn)});
+    } else if (chances[p] < kRareDraws) {
+      found.push_back({where, "enemy party at position " + std::to_string(p) + " is fought in only " +
+                                  std::to_string(chances[p]) + " of " + std::to_string(rng::kDrawCount) +
+                                  " battles: practically never"});
+    }
+  }
+}
+
+}  // namespace
+
+int RaceScreenLines(const tov_file& file) {
+  return ScreenLines(file.races, kLinesAboveList + kLinesBelowRaces);
+}
+
+int CareerScreenLines(const tov_file& file) {
+  return ScreenLines(file.careers, kLinesAboveList + kLinesBelowCareers);
+}
+
+tov::problems Warnings(const tov::loaded& loaded) {
+  const tov_file& file = *loaded.file;
+  tov::problems found;
+  Parties(loaded, found);
+  TooLong(file.races, RaceScreenLines(file), "race", loaded.where["races"], found);
+  TooLong(file.careers, CareerScreenLines(file), "career", loaded.where["careers"], found);
+  return found;
+}
 
 }  // namespace check

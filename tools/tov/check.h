@@ -3,13 +3,24 @@
 
 #include "loaded.h"
 
-// What a player would meet in the game with this content, whatever file
-// form it came from: identifiers the next save would renumber, references
-// the game would resolve to the wrong record or to none, aspects it would
-// read as others, and whatever makes the game refuse the file.
+// Content judged as the game would meet it, whatever file form it came from.
 namespace check {
 
+// What a player would meet: identifiers the next save would renumber,
+// references the game would resolve to the wrong record or to none,
+// aspects it would read as others, and whatever makes the game refuse the
+// file.
 tov::problems Content(const tov::loaded& file);
+
+// What players will never see, though the game plays on: enemy parties
+// battles never or practically never draw, and lists of playable races or
+// careers so long that the character sheet above them scrolls away.
+tov::problems Warnings(const tov::loaded& file);
+
+// The terminal lines the race and career screens take with this content,
+// from the sheet at the top to the line the player types on.
+int RaceScreenLines(const tov_file& file);
+int CareerScreenLines(const tov_file& file);
 
 }  // namespace check
 

@@ -3,25 +3,26 @@
 #include <vector>
 
 #include "data_file/sections.h"
-#include "json_dump.h"
+#include "json_form.h"
 
 namespace help {
 
-const char* const kMain =
-    "tov - inspect, check and build the game's .tov data files\n"
-    "\n"
-    "Usage:\n"
-    "  tov dump FILE.tov                print the whole data file as JSON\n"
-    "  tov build FILE.json -o FILE.tov  write a data file from such JSON\n"
-    "  tov check FILE.tov|FILE.json     report every problem the game would meet\n"
-    "  tov --help                       this text\n"
-    "  tov COMMAND --help               what COMMAND does, in detail\n"
-    "\n"
-    "The content the game ships with is content/core.json; build it into\n"
-    "\"data/Core Data.tov\" to change what a new game offers.\n"
-    "\n"
-    "Exit status: 0 done (for check: the file is sound), 1 the file has\n"
-    "problems or could not be read or written, 2 the command line is wrong.\n";
+std::string Main() {
+  return "tov - inspect, check and build the game's .tov data files\n"
+         "\n"
+         "Usage:\n"
+         "  tov dump FILE.tov                print the whole data file as JSON\n"
+         "  tov build FILE.json -o FILE.tov  write a data file from such JSON\n"
+         "  tov check FILE.tov|FILE.json     report every problem the game would meet\n"
+         "  tov --help                       this text\n"
+         "  tov COMMAND --help               what COMMAND does, in detail\n"
+         "\n"
+         "The content the game ships with is content/core.json; build it into\n"
+         "\"data/Core Data.tov\" to change what a new game offers.\n"
+         "\n"
+         "Exit status: 0 done (for check: the file is sound), 1 the file has\n"
+         "problems or could not be read or written, 2 the command line is wrong.\n";
+}
 
 namespace {
 
@@ -31,8 +32,8 @@ constexpr std::size_t kWidth = 79;
 // first.
 std::string FieldLines(const sections::info& about) {
   std::vector<std::string> items;
-  for (const auto& field : json_dump::Shape(about.kind).items()) {
-    if (!items.empty() && field.key() == json_dump::NameKey(items.back())) {
+  for (const auto& field : json_form::Shape().at(about.collection).at(0).items()) {
+    if (!items.empty() && field.key() == json_form::NameKey(items.back())) {
       items.back() += " and " + field.key();
     } else {
       items.push_back(field.key() + (field.value().is_array() ? " (each id and name)" : ""));
@@ -78,50 +79,52 @@ std::string Dump() {
          "tov check on it to see why.\n";
 }
 
-const char* const kBuild =
-    "Usage: tov build FILE.json -o FILE.tov\n"
-    "\n"
-    "Writes a data file from JSON in the form tov dump prints, through the\n"
-    "game's own writer. Besides that form it accepts:\n"
-    "  - stat values as plain points: \"strength\": 1.5 (steps of 1/256);\n"
-    "  - virtues and vices by name in any letter case;\n"
-    "  - references by name alone: \"race\": \"Goblin\" without \"race_id\",\n"
-    "    and party members as bare identifiers or {\"name\": ...};\n"
-    "  - no \"id\" (a record's identifier is its position), no \"date\" (the\n"
-    "    file is stamped with today's), no wound or growth (0), and no\n"
-    "    playable, female, player_controlled or shared_members (false).\n"
-    "When both an identifier and a name are given, the identifier decides;\n"
-    "a name that does not match is reported as a note.\n"
-    "\n"
-    "Nothing is written when the JSON has any problem tov check would report;\n"
-    "they are listed on standard error and the exit status is 1.\n";
+std::string Build() {
+  return "Usage: tov build FILE.json -o FILE.tov\n"
+         "\n"
+         "Writes a data file from JSON in the form tov dump prints, through the\n"
+         "game's own writer. Besides that form it accepts:\n"
+         "  - stat values as plain points: \"strength\": 1.5 (steps of 1/256);\n"
+         "  - virtues and vices by name in any letter case;\n"
+         "  - references by name alone: \"race\": \"Goblin\" without \"race_id\",\n"
+         "    and party members as bare identifiers or {\"name\": ...};\n"
+         "  - no \"id\" (a record's identifier is its position), no \"date\" (the\n"
+         "    file is stamped with today's), no wound or growth (0), and no\n"
+         "    playable, female, player_controlled or shared_members (false).\n"
+         "When both an identifier and a name are given, the identifier decides;\n"
+         "a name that does not match is reported as a note.\n"
+         "\n"
+         "Nothing is written when the JSON has any problem tov check would report;\n"
+         "they are listed on standard error and the exit status is 1.\n";
+}
 
-const char* const kCheck =
-    "Usage: tov check FILE.tov\n"
-    "       tov check FILE.json\n"
-    "\n"
-    "Reports every problem a player would otherwise meet in the game, one per\n"
-    "line: the file, where (byte offset, section and record for .tov; JSON\n"
-    "path for .json), and what is wrong:\n"
-    "  - a wrong magic or format version, a header or record cut short;\n"
-    "  - header length, record size or section length fields that disagree\n"
-    "    with the records; unknown section tags; sections out of order;\n"
-    "  - identifiers that are not the record's position;\n"
-    "  - references to races, careers or actors that do not exist (the game\n"
-    "    falls back to the first record, or has none to fall back to);\n"
-    "  - virtue or vice numbers outside 0 to 6;\n"
-    "  - parties of more than 250 members; no player's party, or one without\n"
-    "    members; no enemy party, or one that battles draw without members;\n"
-    "    a fighter without race or career; no playable race;\n"
-    "  - for .json: anything that keeps tov build from storing it as given.\n"
-    "Notes that do not count as problems are marked \"note:\".\n"
-    "\n"
-    "Warnings, marked \"warning:\", are about what players will never see;\n"
-    "the file is still sound with them:\n"
-    "  - enemy parties that battles never draw, or hardly ever;\n"
-    "  - more playable races or careers than their screen shows at once\n"
-    "    below the character sheet.\n"
-    "\n"
-    "Exit status: 0 the file is sound, 1 it has problems, 2 usage error.\n";
+std::string Check() {
+  return "Usage: tov check FILE.tov\n"
+         "       tov check FILE.json\n"
+         "\n"
+         "Reports every problem a player would otherwise meet in the game, one per\n"
+         "line: the file, where (byte offset, section and record for .tov; JSON\n"
+         "path for .json), and what is wrong:\n"
+         "  - a wrong magic or format version, a header or record cut short;\n"
+         "  - header length, record size or section length fields that disagree\n"
+         "    with the records; unknown section tags; sections out of order;\n"
+         "  - identifiers that are not the record's position;\n"
+         "  - references to races, careers or actors that do not exist (the game\n"
+         "    falls back to the first record, or has none to fall back to);\n"
+         "  - virtue or vice numbers outside 0 to 6;\n"
+         "  - parties of more than 250 members; no player's party, or one without\n"
+         "    members; no enemy party, or one that battles draw without members;\n"
+         "    a fighter without race or career; no playable race;\n"
+         "  - for .json: anything that keeps tov build from storing it as given.\n"
+         "Notes that do not count as problems are marked \"note:\".\n"
+         "\n"
+         "Warnings, marked \"warning:\", are about what players will never see;\n"
+         "the file is still sound with them:\n"
+         "  - enemy parties that battles never draw, or hardly ever;\n"
+         "  - more playable races or careers than their screen shows at once\n"
+         "    below the character sheet.\n"
+         "\n"
+         "Exit status: 0 the file is sound, 1 it has problems, 2 usage error.\n";
+}
 
 }  // namespace help

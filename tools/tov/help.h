@@ -6,11 +6,11 @@
 // What tov --help and tov COMMAND --help print.
 namespace help {
 
-extern const char* const kMain;
+std::string Main();
 // What dump prints, with every record's fields from its field list.
 std::string Dump();
-extern const char* const kBuild;
-extern const char* const kCheck;
+std::string Build();
+std::string Check();
 
 }  // namespace help
 

@@ -1,16 +1,13 @@
-#include "json_build.h"
-
+#include <algorithm>
 #include <cstring>
-#include <set>
 #include <vector>
 
 #include "data_file/id_lookup.h"
 #include "data_file/sections.h"
-#include "json_dump.h"
+#include "json_form.h"
 #include "json_values.h"
-#include "model/aspect.h"
 
-namespace json_build {
+namespace json_form {
 
 namespace {
 
@@ -18,13 +15,6 @@ using json_values::fields;
 using json_values::Index;
 using json_values::json;
 using json_values::reader;
-
-// The keys of an object of the JSON form, as dump writes it.
-std::set<std::string> KeysOf(const nlohmann::ordered_json& shape) {
-  std::set<std::string> keys;
-  for (const auto& item : shape.items()) keys.insert(item.key());
-  return keys;
-}
 
 // A reference given by identifier, by name or both; resolved once every
 // record has been read, since names need the records they name.
@@ -40,15 +30,12 @@ struct reference {
 // Fills a record from its JSON object, walking its field list.
 class filler {
  public:
-  filler(reader& r, std::vector<reference>& pending, const fields& object, const nlohmann::ordered_json& shape,
-         tov::record_notes& notes, const std::size_t& position)
-      : r_(r), pending_(pending), f_(object), shape_(shape), notes_(notes), position_(position) {}
+  filler(reader& r, std::vector<reference>& pending, const fields& object, tov::record_notes& notes)
+      : r_(r), pending_(pending), f_(object), notes_(notes) {}
 
   void Size(const char*, const size_field&) {}
-  // A record's identifier is its position unless it says otherwise.
   void Id(const char* key, std::uint32_t& id) {
     notes_.where.at[key] = f_.Get(key) ? f_.At(key) : f_.path();
-    id = static_cast<std::uint32_t>(position_);
     r_.Whole(f_.Get(key), f_.At(key), id);
   }
   template <typename T>
@@ -62,11 +49,11 @@ class filler {
     int number = 0;
     r_.Aspect(f_.Need(key), f_.At(key), kind, number);
     notes_.stored[key] = number;
-    a = kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number);
+    a = tov::FindAspect(kind, number);
   }
   void Reference(const char* key, std::uint32_t& id, const record_kind& kind) {
     if (!f_.ok()) return;
-    pending_.push_back({&id, f_, key, json_dump::NameKey(key), &notes_.where, kind});
+    pending_.push_back({&id, f_, key, json_form::NameKey(key), &notes_.where, kind});
   }
   void References(const char* key, std::vector<std::uint32_t>& ids, const record_kind& kind) {
     notes_.where.at[key] = f_.At(key);
@@ -82,7 +69,7 @@ class filler {
       if (item.is_number()) {
         r_.Whole(&item, at, ids[m]);
       } else {
-        fields named(r_, item, at, {"id", "name"});
+        fields named(r_, item, at, f_.Shape(key).at(0));
         if (named.ok()) pending_.push_back({&ids[m], named, "id", "name", nullptr, kind});
       }
     }
@@ -90,17 +77,16 @@ class filler {
   // A wound or growth left out is 0, as on a fresh actor.
   void Points(const char* key, unsigned short& value) {
     const bool optional = std::strcmp(key, "wound") == 0 || std::strcmp(key, "growth") == 0;
-    r_.StatValue(optional ? f_.Get(key) : f_.Need(key), f_.At(key), value);
+    r_.StatValue(optional ? f_.Get(key) : f_.Need(key), f_.At(key), f_.Shape(key), value);
   }
   void Affinity(const char* key, unsigned char& value) { r_.Whole(f_.Need(key), f_.At(key), value); }
   template <class Fields>
   void Group(const char* key, Fields&& walk) {
     const json* j = f_.Need(key);
     if (!j) return;
-    const nlohmann::ordered_json& shape = shape_.at(key);
-    fields group(r_, *j, f_.At(key), KeysOf(shape));
+    fields group(r_, *j, f_.At(key), f_.Shape(key));
     if (!group.ok()) return;
-    filler inner(r_, pending_, group, shape, notes_, position_);
+    filler inner(r_, pending_, group, notes_);
     walk(inner);
   }
 
@@ -108,20 +94,18 @@ class filler {
   reader& r_;
   std::vector<reference>& pending_;
   const fields& f_;
-  const nlohmann::ordered_json& shape_;
   tov::record_notes& notes_;
-  std::size_t position_;
 };
 
 class document_reader {
  public:
-  explicit document_reader(result& out) : out_(out), r_(out.problems, out.notes) {}
+  explicit document_reader(tov::loaded& out) : out_(out), r_(out.problems, out.notes) {}
 
   void Read(const json& j) {
-    fields top(r_, j, "$", {"header", "races", "careers", "actors", "parties"});
+    fields top(r_, j, "$", json_form::Shape());
     if (!top.ok()) return;
     Header(top);
-    tov_file& file = *out_.file.file;
+    tov_file& file = *out_.file;
     sections::ForEach([&](const auto& section) { Collection(top, section.about, file.*section.records); });
     // Built once: a lookup per reference would make a large file take ages.
     const tov::lookups index(file);
@@ -133,36 +117,37 @@ class document_reader {
   void Header(const fields& top) {
     const json* header = top.Need("header");
     if (!header) return;
-    tov_file& file = *out_.file.file;
-    fields h(r_, *header, top.At("header"), {"title", "author", "description", "date"});
+    tov_file& file = *out_.file;
+    fields h(r_, *header, top.At("header"), top.Shape("header"));
     r_.Text(h.Need("title"), h.At("title"), file.title);
     r_.Text(h.Need("author"), h.At("author"), file.author);
     r_.Text(h.Need("description"), h.At("description"), file.description);
     // The date is the writer's: building stamps today's.
-    if (const json* date = h.Get("date")) static_cast<void>(fields(r_, *date, h.At("date"), {"year", "month", "day"}));
+    if (const json* date = h.Get("date")) static_cast<void>(fields(r_, *date, h.At("date"), h.Shape("date")));
   }
 
   template <typename Record>
   void Collection(const fields& top, const sections::info& about, std::deque<Record>& records) {
     const std::string at = top.At(about.collection);
-    out_.file.where.at[about.collection] = at;
+    out_.where.at[about.collection] = at;
     const json* list = top.Need(about.collection);
     if (!list) return;
     if (!list->is_array()) return r_.Problem(at, "must be an array");
     if (list->size() > 65535) {
       r_.Problem(at, "holds " + std::to_string(list->size()) + " records; a file holds at most 65535");
     }
-    std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
+    std::vector<tov::record_notes>& notes = out_.records[about.kind];
     notes.resize(list->size());
-    const nlohmann::ordered_json& shape = json_dump::Shape(about.kind);
-    const std::set<std::string> keys = KeysOf(shape);
+    const nlohmann::ordered_json& shape = top.Shape(about.collection).at(0);
     for (std::size_t i = 0; i < list->size(); ++i) {
       Record& record = records.emplace_back();
       const std::string path = Index(at, i);
       notes[i].where.at[""] = path;
-      const fields f(r_, (*list)[i], path, keys);
-      // What is no object still takes a place: nameless, with identifier 0.
-      filler fill(r_, pending_, f, shape, notes[i], f.ok() ? i : 0);
+      const fields f(r_, (*list)[i], path, shape);
+      // A record's identifier is its position unless it says otherwise;
+      // what is no object still takes a place: nameless, with identifier 0.
+      record.id = f.ok() ? static_cast<std::uint32_t>(i) : 0;
+      filler fill(r_, pending_, f, notes[i]);
       record.Fields(fill);
     }
   }
@@ -171,78 +156,64 @@ class document_reader {
   // after reading them in this order, so the game's own rules judge them.
   static void Link(tov_file& file, const tov::lookups& index) {
     file.open_result = tov_file::kAccepted;
-    const auto find = [](auto& records, const id_lookup& lookup, const std::uint32_t& id) {
-      const std::size_t at = lookup.Find(id);
+    const auto find = [&](auto& records, const record_kind& kind, const std::uint32_t& id) {
+      const std::size_t at = index.Of(kind).find.Find(id);
       return at == id_lookup::kNone ? nullptr : &records[at];
     };
     for (actor& a : file.actors) {
-      a.race = find(file.races, index.races, a.race_id);
-      a.career = find(file.careers, index.careers, a.career_id);
+      a.race = find(file.races, record_kind::kRace, a.race_id);
+      a.career = find(file.careers, record_kind::kCareer, a.career_id);
     }
     for (party& p : file.parties) {
       // A party larger than a file can hold is a problem of its own, and
       // is not worth a copy of every member.
       if (p.member_ids.size() > party::kMaxMembers) continue;
-      p.ResolveMembers([&](std::uint32_t id) { return find(file.actors, index.actors, id); });
+      p.ResolveMembers([&](std::uint32_t id) { return find(file.actors, record_kind::kActor, id); });
     }
   }
 
   void Resolve(const reference& ref, const tov::lookups& index) {
-    sections::ForEach([&](const auto& section) {
-      if (section.about.kind != ref.kind) return;
-      ResolveIn(ref, out_.file.file.get()->*section.records, index.Of(ref.kind), section.about.noun);
-    });
-  }
-
-  template <typename Record>
-  void ResolveIn(const reference& ref, const std::deque<Record>& records, const id_lookup& index,
-                 const char* noun) {
+    const tov::lookups::collection& to = index.Of(ref.kind);
     const json* id = ref.where.Get(ref.id_key);
     const json* name = ref.where.Get(ref.name_key);
     std::string wanted;
     const bool named = name && !name->is_null();
     // A name that is no usable text is reported there and matched with nothing.
     const bool usable = named && r_.Text(name, ref.where.At(ref.name_key), 255, wanted);
+    if (ref.places) ref.places->at[ref.id_key] = ref.where.At(id ? ref.id_key : ref.name_key);
     if (id) {
-      if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.id_key);
-      if (!r_.Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable) return;
-      const std::size_t found = index.Find(*ref.id);
-      if (found != id_lookup::kNone && index.Carries(*ref.id) && records[found].name.str() != wanted) {
-        r_.Note(ref.where.At(ref.name_key), "says \"" + name->get<std::string>() + "\" but " + noun + " " +
-                                                std::to_string(*ref.id) + " is \"" + records[found].name.str() +
-                                                "\"; the identifier decides");
+      if (!r_.Whole(id, ref.where.At(ref.id_key), *ref.id) || !usable || !to.find.Carries(*ref.id)) return;
+      const std::string& found = to.names[to.find.Find(*ref.id)];
+      if (found != wanted) {
+        r_.Note(ref.where.At(ref.name_key), "says \"" + name->get<std::string>() + "\" but " +
+                                                to.about->noun + " " + std::to_string(*ref.id) + " is \"" +
+                                                found + "\"; the identifier decides");
       }
       return;
     }
-    if (ref.places) ref.places->at[ref.id_key] = ref.where.At(ref.name_key);
     if (!named) {
       return r_.Problem(ref.where.At(ref.id_key),
                         "required field is missing (or give \"" + ref.name_key + "\" by name)");
     }
     if (!usable) return;
-    int matches = 0;
-    for (const Record& r : records) {
-      if (r.name.str() == wanted) {
-        *ref.id = r.id;
-        ++matches;
-      }
-    }
-    if (matches != 1) {
-      r_.Problem(ref.where.At(ref.name_key), std::string(matches ? "more than one " : "no ") + noun +
-                                                 " is named \"" + name->get<std::string>() + "\"; give \"" +
-                                                 ref.id_key + "\"");
+    const auto match = std::find(to.names.begin(), to.names.end(), wanted);
+    if (match != to.names.end()) *ref.id = to.ids[match - to.names.begin()];
+    if (match == to.names.end() || std::find(match + 1, to.names.end(), wanted) != to.names.end()) {
+      r_.Problem(ref.where.At(ref.name_key), std::string(match == to.names.end() ? "no " : "more than one ") +
+                                                 to.about->noun + " is named \"" + name->get<std::string>() +
+                                                 "\"; give \"" + ref.id_key + "\"");
     }
   }
 
-  result& out_;
+  tov::loaded& out_;
   reader r_;
   std::vector<reference> pending_;
 };
 
 }  // namespace
 
-result Read(const std::string& text) {
-  result out;
+tov::loaded Read(const std::string& text) {
+  tov::loaded out;
   json document;
   try {
     document = json::parse(text);
@@ -254,7 +225,8 @@ result Read(const std::string& text) {
     return out;
   }
   document_reader(out).Read(document);
+  out.accepted = out.problems.empty();
   return out;
 }
 
-}  // namespace json_build
+}  // namespace json_form

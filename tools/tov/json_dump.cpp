@@ -1,11 +1,8 @@
-#include "json_dump.h"
-
-#include <map>
-
 #include "data_file/sections.h"
+#include "json_form.h"
 #include "model/aspect.h"
 
-namespace json_dump {
+namespace json_form {
 
 namespace {
 
@@ -13,16 +10,11 @@ using json = nlohmann::ordered_json;
 
 unsigned Byte(const signed char& value) { return static_cast<unsigned char>(value); }
 
-json Value(const unsigned short& raw) { return json{{"raw", raw}, {"points", raw / 256.0}}; }
-
-// A flag the game tests for non-zero; other values than 0 and 1 stay exact.
-json Flag(const unsigned char& value) { return value <= 1 ? json(value == 1) : json(value); }
-
 // One record's fields as JSON members, in the order of its field list.
 class dumper {
  public:
-  dumper(const tov_file& file, const tov::lookups& index, const tov::record_notes& notes, json& out)
-      : file_(file), index_(index), notes_(notes), out_(out) {}
+  dumper(const tov::lookups& index, const tov::record_notes& notes, json& out)
+      : index_(index), notes_(notes), out_(out) {}
 
   void Size(const char*, const size_field&) {}  // the writer's to work out
   void Id(const char* key, const std::uint32_t& id) { out_[key] = id; }
@@ -31,7 +23,10 @@ class dumper {
     out_[key] = ToUtf8(text.str());
   }
   void Flag(const char* key, const bool& flag) { out_[key] = flag; }
-  void Flag(const char* key, const unsigned char& flag) { out_[key] = json_dump::Flag(flag); }
+  // A flag the game tests for non-zero; other values than 0 and 1 stay exact.
+  void Flag(const char* key, const unsigned char& flag) {
+    out_[key] = flag <= 1 ? json(flag == 1) : json(flag);
+  }
   void Aspect(const char* key, const aspect* const& a, const aspect_kind& kind) {
     const auto stored = notes_.stored.find(key);
     const int number = stored != notes_.stored.end() ? stored->second : (a ? a->strengthens : 0);
@@ -43,19 +38,20 @@ class dumper {
     out_[NameKey(key)] = NameOf(kind, id);
   }
   void References(const char* key, const std::vector<std::uint32_t>& ids, const record_kind& kind) {
-    const auto stored = notes_.stored_lists.find(key);
     json list = json::array();
-    for (const std::uint32_t& id : stored != notes_.stored_lists.end() ? stored->second : ids) {
+    for (const std::uint32_t& id : ids) {
       list.push_back(json{{"id", id}, {"name", NameOf(kind, id)}});
     }
     out_[key] = list;
   }
-  void Points(const char* key, const unsigned short& value) { out_[key] = Value(value); }
+  void Points(const char* key, const unsigned short& value) {
+    out_[key] = json{{"raw", value}, {"points", value / 256.0}};
+  }
   void Affinity(const char* key, const unsigned char& value) { out_[key] = value; }
   template <class Fields>
   void Group(const char* key, Fields&& fields) {
     json group = json::object();
-    dumper inner(file_, index_, notes_, group);
+    dumper inner(index_, notes_, group);
     fields(inner);
     out_[key] = group;
   }
@@ -63,17 +59,11 @@ class dumper {
  private:
   // The name of the record the game's lookup finds; null in an empty collection.
   json NameOf(const record_kind& kind, const std::uint32_t& id) const {
-    json name;
-    sections::ForEach([&](const auto& section) {
-      if (section.about.kind != kind) return;
-      const auto& records = file_.*section.records;
-      const std::size_t at = index_.Of(kind).Find(id);
-      if (at != id_lookup::kNone) name = ToUtf8(records[at].name.str());
-    });
-    return name;
+    const tov::lookups::collection& to = index_.Of(kind);
+    const std::size_t at = to.find.Find(id);
+    return at == id_lookup::kNone ? json() : json(ToUtf8(to.names[at]));
   }
 
-  const tov_file& file_;
   const tov::lookups& index_;
   const tov::record_notes& notes_;
   json& out_;
@@ -81,53 +71,35 @@ class dumper {
 
 constexpr std::size_t kWidth = 100;
 
-std::string Inline(const json& j) {
-  if (!j.is_structured()) return j.dump();
-  const bool object = j.is_object();
-  std::string out = object ? "{" : "[";
-  bool first = true;
-  for (const auto& item : j.items()) {
-    if (!first) out += ", ";
-    first = false;
-    if (object) out += json(item.key()).dump() + ": ";
-    out += Inline(item.value());
-  }
-  return out + (object ? "}" : "]");
-}
-
-// `used` is how much of the line is already taken by indent and key.
-void Write(const json& j, const std::size_t& indent, const std::size_t& used, std::string& out) {
-  const std::string flat = Inline(j);
-  if (!j.is_structured() || j.empty() || used + flat.size() <= kWidth) {
-    out += flat;
-    return;
+// A value on one line when it fits after the `used` columns (or when
+// `flat`), else one member per line, `indent` + 2 spaces in. Appended
+// piece by piece: no temporary string is built in front of a literal,
+// which g++ -O3 misreads as a possibly overlapping copy.
+std::string Write(const json& j, const std::size_t& indent, const std::size_t& used, const bool& flat) {
+  if (!j.is_structured() || j.empty()) return j.dump();
+  if (!flat) {
+    std::string line = Write(j, 0, 0, true);
+    if (used + line.size() <= kWidth) return line;
   }
   const bool object = j.is_object();
-  const std::string inner(indent + 2, ' ');
-  out += object ? "{\n" : "[\n";
+  std::string out(1, object ? '{' : '[');
   bool first = true;
   for (const auto& item : j.items()) {
-    if (!first) out += ",\n";
+    if (!first) out += flat ? ", " : ",";
     first = false;
-    out += inner;
-    std::string key = object ? json(item.key()).dump() + ": " : "";
+    if (!flat) out.append(1, '\n').append(indent + 2, ' ');
+    const std::string key = object ? json(item.key()).dump() + ": " : "";
     out += key;
-    Write(item.value(), indent + 2, inner.size() + key.size(), out);
+    out += Write(item.value(), indent + 2, indent + 2 + key.size(), flat);
   }
-  // Appended piece by piece: no temporary string is built in front of a
-  // literal, which g++ -O3 misreads as a possibly overlapping copy.
-  out += '\n';
-  out.append(indent, ' ');
+  if (!flat) out.append(1, '\n').append(indent, ' ');
   out += object ? '}' : ']';
+  return out;
 }
 
 }  // namespace
 
-std::string Format(const nlohmann::ordered_json& document) {
-  std::string out;
-  Write(document, 0, 0, out);
-  return out + "\n";
-}
+std::string Format(const nlohmann::ordered_json& document) { return Write(document, 0, 0, false) + "\n"; }
 
 std::string ToUtf8(const std::string& bytes) {
   std::string out;
@@ -142,45 +114,34 @@ std::string ToUtf8(const std::string& bytes) {
   return out;
 }
 
-namespace {
-
-template <class Record>
-json ShapeOf(const sections::section<Record>&) {
-  static const tov_file kEmpty;
-  static const tov::lookups kIndex(kEmpty);
-  static const tov::record_notes kNone;
-  const Record record;
-  json out = json::object();
-  dumper visit(kEmpty, kIndex, kNone, out);
-  record.Fields(visit);
-  return out;
-}
-
-}  // namespace
-
-const nlohmann::ordered_json& Shape(const record_kind& kind) {
-  static const std::map<record_kind, json> kShapes = [] {
-    std::map<record_kind, json> shapes;
-    sections::ForEach([&](const auto& section) { shapes[section.about.kind] = ShapeOf(section); });
-    return shapes;
+const nlohmann::ordered_json& Shape() {
+  static const json kOneOfEach = [] {
+    tov::loaded one;
+    sections::ForEach([&](const auto& section) { (one.file.get()->*section.records).emplace_back(); });
+    one.file->parties[0].member_ids.push_back(0);
+    return Dump(one);
   }();
-  return kShapes.at(kind);
+  return kOneOfEach;
 }
 
-nlohmann::ordered_json Content(const tov::loaded& loaded) {
-  const tov_file& file = *loaded.file;
+nlohmann::ordered_json Dump(const tov::loaded& loaded) {
+  // Records are walked in the form that fills them: a party lists its
+  // members there as stored, not as the game resolved them.
+  tov_file& file = *loaded.file;
   json out;
-  out["header"] = json{{"title", ToUtf8(file.title.str())},
-                       {"author", ToUtf8(file.author.str())},
-                       {"description", ToUtf8(file.description.str())},
-                       {"date", json{{"year", Byte(file.date[0])}, {"month", Byte(file.date[1])}, {"day", Byte(file.date[2])}}}};
+  out["header"] =
+      json{{"title", ToUtf8(file.title.str())},
+           {"author", ToUtf8(file.author.str())},
+           {"description", ToUtf8(file.description.str())},
+           {"date",
+            json{{"year", Byte(file.date[0])}, {"month", Byte(file.date[1])}, {"day", Byte(file.date[2])}}}};
   const tov::lookups index(file);
   sections::ForEach([&](const auto& section) {
     json list = json::array();
-    const auto& records = file.*section.records;
+    auto& records = file.*section.records;
     for (std::size_t i = 0; i < records.size(); ++i) {
       json record = json::object();
-      dumper visit(file, index, loaded.Notes(section.about.kind, i), record);
+      dumper visit(index, loaded.Notes(section.about.kind, i), record);
       records[i].Fields(visit);
       list.push_back(record);
     }
@@ -190,10 +151,7 @@ nlohmann::ordered_json Content(const tov::loaded& loaded) {
 }
 
 std::string NameKey(const std::string& reference_key) {
-  const std::string suffix = "_id";
-  const bool ends = reference_key.size() > suffix.size() &&
-                    reference_key.compare(reference_key.size() - suffix.size(), suffix.size(), suffix) == 0;
-  return ends ? reference_key.substr(0, reference_key.size() - suffix.size()) : reference_key + "_name";
+  return reference_key.ends_with("_id") ? reference_key.substr(0, reference_key.size() - 3) : "";
 }
 
-}  // namespace json_dump
+}  // namespace json_form

@@ -8,22 +8,13 @@ namespace json_values {
 namespace {
 
 // Parsed UTF-8 back to the game's bytes: only U+0000 to U+00FF have one.
+// The parser has checked the UTF-8 already.
 bool ToBytes(const std::string& utf8, std::string& bytes, std::uint32_t& bad) {
   bytes.clear();
   for (std::size_t i = 0; i < utf8.size();) {
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    std::uint32_t code = c;
-    int extra = 0;
-    if (c >= 0xF0) {
-      code = c & 0x07;
-      extra = 3;
-    } else if (c >= 0xE0) {
-      code = c & 0x0F;
-      extra = 2;
-    } else if (c >= 0xC0) {
-      code = c & 0x1F;
-      extra = 1;
-    }
+    const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    std::uint32_t code = extra > 0 ? c & (0x3F >> extra) : c;
     for (int k = 1; k <= extra && i + k < utf8.size(); ++k) code = (code << 6) | (utf8[i + k] & 0x3F);
     i += 1 + extra;
     if (code > 0xFF) {
@@ -38,17 +29,19 @@ bool ToBytes(const std::string& utf8, std::string& bytes, std::uint32_t& bad) {
 }  // namespace
 
 std::string Key(const std::string& path, const std::string& key) { return path + "." + key; }
-std::string Index(const std::string& path, const std::size_t& i) { return path + "[" + std::to_string(i) + "]"; }
+std::string Index(const std::string& path, const std::size_t& i) {
+  return path + "[" + std::to_string(i) + "]";
+}
 
-fields::fields(reader& r, const json& j, const std::string& path, const std::set<std::string>& allowed)
-    : r_(r), j_(j), path_(path) {
+fields::fields(reader& r, const json& j, const std::string& path, const nlohmann::ordered_json& shape)
+    : r_(r), j_(j), shape_(shape), path_(path) {
   if (!j.is_object()) {
     r.Problem(path, "must be an object");
     ok_ = false;
     return;
   }
   for (const auto& item : j.items()) {
-    if (!allowed.count(item.key())) r.Problem(Key(path, item.key()), "unknown field");
+    if (!shape.contains(item.key())) r.Problem(Key(path, item.key()), "unknown field");
   }
 }
 
@@ -58,7 +51,6 @@ const json* fields::Need(const std::string& key) const {
   return value;
 }
 
-// True when the value is a text the game can hold, even if too long for it.
 bool reader::Text(const json* j, const std::string& path, const std::size_t& longest, std::string& out) {
   if (!j) return false;
   if (!j->is_string()) {
@@ -74,8 +66,8 @@ bool reader::Text(const json* j, const std::string& path, const std::size_t& lon
     return false;
   }
   if (out.size() > longest) {
-    Problem(path, "is " + std::to_string(out.size()) + " characters long; at most " + std::to_string(longest) +
-                      " fit");
+    Problem(path, "is " + std::to_string(out.size()) + " characters long; at most " +
+                      std::to_string(longest) + " fit");
   }
   return true;
 }
@@ -89,7 +81,6 @@ void reader::Bool(const json* j, const std::string& path, bool& out) {
   }
 }
 
-// The playable flag counts any non-zero byte as set.
 void reader::Flag(const json* j, const std::string& path, unsigned char& out) {
   if (!j) return;
   if (j->is_boolean()) {
@@ -101,14 +92,14 @@ void reader::Flag(const json* j, const std::string& path, unsigned char& out) {
   }
 }
 
-// Points (1.5), or {"raw": 384}, or both of them agreeing.
-void reader::StatValue(const json* j, const std::string& path, unsigned short& out) {
+void reader::StatValue(const json* j, const std::string& path, const nlohmann::ordered_json& shape,
+                       unsigned short& out) {
   if (!j) return;
   if (j->is_number()) {
     Points(*j, path, out);
     return;
   }
-  fields f(*this, *j, path, {"raw", "points"});
+  fields f(*this, *j, path, shape);
   if (!f.ok()) return;
   const json* raw = f.Get("raw");
   const json* points = f.Get("points");
@@ -144,7 +135,6 @@ bool reader::Points(const json& j, const std::string& path, unsigned short& out)
   return true;
 }
 
-// The number as stored: any number 0 to 255, or an aspect's name.
 void reader::Aspect(const json* j, const std::string& path, const aspect_kind& kind, int& out) {
   if (!j) return;
   if (j->is_number()) {

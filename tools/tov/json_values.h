@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <string>
 
 #include "loaded.h"
@@ -23,13 +22,14 @@ std::string Index(const std::string& path, const std::size_t& i);
 
 class reader;
 
-// An object with the given fields, every other key being a mistake.
+// An object with the fields of its shape, every other key being a mistake.
 class fields {
  public:
-  fields(reader& r, const json& j, const std::string& path, const std::set<std::string>& allowed);
+  fields(reader& r, const json& j, const std::string& path, const nlohmann::ordered_json& shape);
   bool ok() const { return ok_; }
   const std::string& path() const { return path_; }
   std::string At(const std::string& key) const { return Key(path_, key); }
+  const nlohmann::ordered_json& Shape(const std::string& key) const { return shape_.at(key); }
   const json* Get(const std::string& key) const {
     if (!ok_) return nullptr;
     const auto found = j_.find(key);
@@ -41,6 +41,7 @@ class fields {
  private:
   reader& r_;
   const json& j_;
+  const nlohmann::ordered_json& shape_;
   std::string path_;
   bool ok_ = true;
 };
@@ -54,7 +55,7 @@ class reader {
   void Problem(const std::string& where, const std::string& what) { problems_.push_back({where, what}); }
   void Note(const std::string& where, const std::string& what) { notes_.push_back({where, what}); }
 
- // True when the value is a text the game can hold, even if too long for it.
+  // True when the value is a text the game can hold, even if too long for it.
   bool Text(const json* j, const std::string& path, const std::size_t& longest, std::string& out);
 
   // A text that cannot be taken is left empty, not at the record's default.
@@ -75,7 +76,7 @@ class reader {
       out = static_cast<Number>(j->get<std::uint64_t>());
       return true;
     }
-    if (j->is_number_integer() || j->is_number_unsigned()) {
+    if (j->is_number_integer()) {
       Problem(path, "must be between 0 and " + std::to_string(largest));
     } else {
       Problem(path, "must be a whole number");
@@ -87,7 +88,8 @@ class reader {
   // The playable flag counts any non-zero byte as set.
   void Flag(const json* j, const std::string& path, unsigned char& out);
   // Points (1.5), or {"raw": 384}, or both of them agreeing.
-  void StatValue(const json* j, const std::string& path, unsigned short& out);
+  void StatValue(const json* j, const std::string& path, const nlohmann::ordered_json& shape,
+                 unsigned short& out);
   bool Points(const json& j, const std::string& path, unsigned short& out);
   // The number as stored: any number 0 to 255, or an aspect's name.
   void Aspect(const json* j, const std::string& path, const aspect_kind& kind, int& out);

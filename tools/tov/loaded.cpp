@@ -1,5 +1,6 @@
 #include "loaded.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "model/aspect.h"
@@ -21,43 +22,41 @@ const record_notes& loaded::Notes(const record_kind& kind, const std::size_t& po
   return found->second[position];
 }
 
-const id_lookup& lookups::Of(const record_kind& kind) const {
-  switch (kind) {
-    case record_kind::kRace:
-      return races;
-    case record_kind::kCareer:
-      return careers;
-    default:  // only actors are looked up among the rest: nothing refers to a party
-      return actors;
-  }
+lookups::lookups(const tov_file& file) {
+  sections::ForEach([&](const auto& section) {
+    collection& to = of_[section.about.kind];
+    to.about = &section.about;
+    to.find.Build(file.*section.records);
+    for (const auto& record : file.*section.records) {
+      to.ids.push_back(record.id);
+      to.names.push_back(record.name.str());
+    }
+  });
+}
+
+const aspect* FindAspect(const aspect_kind& kind, const int& number) {
+  return kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number);
 }
 
 const char* AspectName(const aspect_kind& kind, const int& number) {
-  if (number < 0 || number >= kAspectCount) return nullptr;
-  return (kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number))->name;
+  return number >= 0 && number < kAspectCount ? FindAspect(kind, number)->name : nullptr;
 }
-
-namespace {
-
-bool SameLetters(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return i == a.size() && b[i] == '\0';
-}
-
-}  // namespace
 
 int AspectNumber(const aspect_kind& kind, const std::string& name) {
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
   for (int n = 0; n < kAspectCount; ++n) {
-    if (SameLetters(name, AspectName(kind, n))) return n;
+    const std::string known = AspectName(kind, n);
+    if (std::equal(name.begin(), name.end(), known.begin(), known.end(), same)) return n;
   }
   return -1;
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string Count(const std::size_t& n, const std::string& noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
 
 }  // namespace tov

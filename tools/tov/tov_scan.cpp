@@ -31,8 +31,7 @@ std::string Printable(const std::string& raw) {
 
 // "member_count" for the count before the list "members".
 std::string CountKey(const std::string& list_key) {
-  const bool plural = !list_key.empty() && list_key.back() == 's';
-  return (plural ? list_key.substr(0, list_key.size() - 1) : list_key) + "_count";
+  return list_key.substr(0, list_key.size() - 1) + "_count";
 }
 
 // Walks one record's field list over the bytes, taking every length from
@@ -48,14 +47,14 @@ class field_scanner {
   bool ok() const { return missing_.empty(); }
   // The field, or the innermost group of fields, the bytes ended in.
   const std::string& missing() const { return missing_; }
-  std::size_t start() const { return start_; }
-  std::uint32_t stored_size() const { return stored_size_; }
-  // What the game's writer would store as this record's size.
+  // The bytes the record's size counts, as the section's length adds them up.
   std::uint32_t size() const {
     const std::size_t bytes = in_.pos - start_;
     return static_cast<std::uint32_t>(size_.counts_itself ? bytes : bytes - size_.width);
   }
-  int size_width() const { return size_.width; }
+  // The size field as stored, and as the game's writer would store it.
+  std::uint32_t stored_size() const { return stored_size_; }
+  std::uint32_t written_size() const { return size_.width == 2 ? size() & 0xFFFF : size(); }
 
   void Size(const char* key, const size_field& field) {
     size_ = field;
@@ -82,11 +81,8 @@ class field_scanner {
     if (!ok()) return;
     // How many there are is the count's business.
     notes_.where.at[key] = notes_.where.at[CountKey(key)];
-    std::vector<std::uint32_t>& stored = notes_.stored_lists[key];
-    for (std::uint32_t i = 0; i < count && ok(); ++i) {
-      const std::uint32_t id = Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
-      if (ok()) stored.push_back(id);
-    }
+    for (std::uint32_t i = 0; i < count && ok(); ++i)
+      Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
   }
   void Points(const char* key, const unsigned short&) { Number(key, 2); }
   void Affinity(const char* key, const unsigned char&) { Number(key, 1); }
@@ -128,10 +124,10 @@ class scanner {
  public:
   explicit scanner(const std::string& bytes) : bytes_(bytes), in_(bytes.data(), bytes.size()) {}
 
-  result Run() {
+  tov::loaded Run() {
     if (!ReadHeader()) return std::move(out_);
     out_.accepted = true;
-    out_.file.where.at[""] = "whole file";
+    out_.where.at[""] = "whole file";
     out_.complete = ReadSections();
     CheckSectionOrder();
     LoadAsTheGameDoes();
@@ -141,7 +137,9 @@ class scanner {
  private:
   void Report(const std::string& where, const std::string& what) { out_.problems.push_back({where, what}); }
 
-  std::uint32_t Number(const int& width) { return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width)); }
+  std::uint32_t Number(const int& width) {
+    return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width));
+  }
 
   bool ReadHeader() {
     if (bytes_.empty()) {
@@ -235,14 +233,14 @@ class scanner {
     }
     const std::uint32_t length_field = Number(4);
     const std::uint32_t count = Number(2);
-    out_.file.where.at[about.collection] = label;
+    out_.where.at[about.collection] = label;
     if (first_.count(about.kind) != 0) {
       Report(label, "a second " + Tag(about) + " section: the game throws away the " + about.collection +
                         " read before and keeps these");
     } else {
       first_[about.kind] = at;
     }
-    std::vector<tov::record_notes>& notes = out_.file.records[about.kind];
+    std::vector<tov::record_notes>& notes = out_.records[about.kind];
     notes.clear();
     // The shape of the records: every length comes from the bytes.
     static const Record kShape;
@@ -254,26 +252,24 @@ class scanner {
       field_scanner scan(in_, record_label, record);
       kShape.Fields(scan);
       if (!scan.ok()) {
-        Report(record.where[""], std::string("the ") + about.noun + " record is cut short: the file ends in its " +
-                                     scan.missing() + " (the section promised " + std::to_string(count) +
-                                     " records)");
+        Report(record.where[""], std::string("the ") + about.noun +
+                                     " record is cut short: the file ends in its " + scan.missing() +
+                                     " (the section promised " + std::to_string(count) + " records)");
         // The game keeps what it read of the record, but makes none of nothing.
         record.whole = false;
         if (!any_left) notes.pop_back();
         return false;
       }
-      const std::uint32_t expected = scan.size_width() == 2 ? (scan.size() & 0xFFFF) : scan.size();
-      if (scan.stored_size() != expected) {
-        Report(Byte(scan.start()) + ", " + record_label, "record size field says " +
-                                                             std::to_string(scan.stored_size()) +
-                                                             " but the record makes " + std::to_string(expected));
+      if (scan.stored_size() != scan.written_size()) {
+        Report(record.where[""], "record size field says " + std::to_string(scan.stored_size()) +
+                                     " but the record makes " + std::to_string(scan.written_size()));
       }
       length += scan.size();
     }
     if (length != length_field) {
       Report(Byte(at + 4) + ", " + Tag(about) + " section",
-             "section length field says " + std::to_string(length_field) + " but its " + std::to_string(count) +
-                 " records make " + std::to_string(length));
+             "section length field says " + std::to_string(length_field) + " but its " +
+                 std::to_string(count) + " records make " + std::to_string(length));
     }
     return true;
   }
@@ -286,8 +282,8 @@ class scanner {
       const auto used_at = first_.find(used.kind);
       if (user_at != first_.end() && used_at != first_.end() && used_at->second > user_at->second) {
         Report(Byte(user_at->second) + ", " + Tag(user) + " section",
-               "comes before the " + Tag(used) + " section, so the game resolves its " + user.collection + "' " +
-                   used.collection + " against none");
+               "comes before the " + Tag(used) + " section, so the game resolves its " + user.collection +
+                   "' " + used.collection + " against none");
       }
     };
     before(sections::kActors.about, sections::kRaces.about);
@@ -299,13 +295,13 @@ class scanner {
   // refuse or stop where the walk above found nothing wrong, that still
   // counts.
   void LoadAsTheGameDoes() {
-    tov_file& file = *out_.file.file;
+    tov_file& file = *out_.file;
     std::istringstream in(bytes_);
     file.Read(in, true);
     file.file_found = true;
     if (!out_.problems.empty()) return;
     if (file.open_result != tov_file::kAccepted) {
-      Report(out_.file.where[""], "the game refuses the file (result " + std::to_string(file.open_result) + ")");
+      Report(out_.where[""], "the game refuses the file (result " + std::to_string(file.open_result) + ")");
     } else if (file.stopped_early) {
       Report(Byte(file.stopped_at), "the game stops reading the file here");
     }
@@ -313,13 +309,13 @@ class scanner {
 
   const std::string& bytes_;
   binary_io::memory_source in_;
-  result out_;
+  tov::loaded out_;
   // Offset of each kind's first section.
   std::map<record_kind, std::size_t> first_;
 };
 
 }  // namespace
 
-result Scan(const std::string& bytes) { return scanner(bytes).Run(); }
+tov::loaded Scan(const std::string& bytes) { return scanner(bytes).Run(); }
 
 }  // namespace tov_scan

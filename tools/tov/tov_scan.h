@@ -11,17 +11,7 @@
 // blindly.
 namespace tov_scan {
 
-struct result {
-  // The records as the game reads them, with their byte offsets.
-  tov::loaded file;
-  tov::problems problems;
-  // The game accepts the header (magic and first version byte).
-  bool accepted = false;
-  // Every section was read to its end: no cut-short record, no unknown tag.
-  bool complete = false;
-};
-
-result Scan(const std::string& bytes);
+tov::loaded Scan(const std::string& bytes);
 
 }  // namespace tov_scan
 
