@@ -93,8 +93,7 @@ class session {
     std::string why = file.Write(bytes, true) ? "" : file.write_error;
     if (why.empty()) why = file_store::Replace(path, file_store::TemporaryBeside(path), bytes.str()).words;
     if (why.empty()) return true;
-    err_ << "tov: cannot write \"" << path << "\": " << why << "
-";
+    err_ << "tov: cannot write \"" << path << "\": " << why << "\n";
     return false;
   }
 
