@@ -72,4 +72,8 @@ const aspect* FindVice(const int& number) {
   return number >= 0 && number < 6 ? kVices[number] : &lust;
 }
 
+const aspect* Find(const aspect_kind& kind, const int& number) {
+  return kind == aspect_kind::kVirtue ? FindVirtue(number) : FindVice(number);
+}
+
 }  // namespace aspects

@@ -18,6 +18,9 @@ class aspect {
   virtual ~aspect() = default;
 };
 
+// Which of the two tables an aspect number is looked up in.
+enum class aspect_kind { kVirtue, kVice };
+
 namespace aspects {
 
 extern const aspect temperment;
@@ -43,6 +46,7 @@ constexpr unsigned char kElementModifier = 16;
 // no lookup fails.
 const aspect* FindVirtue(const int& number);
 const aspect* FindVice(const int& number);
+const aspect* Find(const aspect_kind& kind, const int& number);
 
 }  // namespace aspects
 

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "model/aspect.h"
+
 // The file form of every record is stated once, as the ordered list of its
 // named fields: each record type has
 //
@@ -48,13 +50,10 @@
 // const references. A visitor needs nothing from src/model beyond these
 // calls, so new consumers (checked readers, converters) are new visitors.
 
-class aspect;
 
 // Which collection a reference points into.
 enum class record_kind { kRace, kCareer, kActor, kParty };
 
-// Which of the two aspect tables an aspect number is looked up in.
-enum class aspect_kind { kVirtue, kVice };
 
 // The record size field. Races, careers and actors store a 2-byte count of
 // the bytes after the field; parties a 4-byte count of the whole record,

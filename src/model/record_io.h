@@ -39,7 +39,7 @@ class field_reader {
   void Flag(const char*, unsigned char& flag) { flag = static_cast<unsigned char>(Number(1)); }
   void Aspect(const char*, const aspect*& a, const aspect_kind& kind) {
     const int number = static_cast<int>(Number(1));
-    a = kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number);
+    a = aspects::Find(kind, number);
   }
   void Reference(const char*, std::uint32_t& id, const record_kind&) { id = Number(4); }
   void References(const char*, std::vector<std::uint32_t>& ids, const record_kind&) {

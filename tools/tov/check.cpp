@@ -82,7 +82,7 @@ class checker {
       if (stored == notes.stored.end() || stored->second < tov::kAspectCount) continue;
       Report(notes.where[key], whose + " has " + key + " number " + std::to_string(stored->second) +
                                    ", outside 0 to 6; the game reads it as " +
-                                   tov::FindAspect(kind, stored->second)->name);
+                                   aspects::Find(kind, stored->second)->name);
     }
   }
 

@@ -4,6 +4,7 @@
 
 #include "data_file/id_lookup.h"
 #include "data_file/sections.h"
+#include "model/aspect.h"
 #include "json_form.h"
 #include "json_values.h"
 
@@ -49,7 +50,7 @@ class filler {
     int number = 0;
     r_.Aspect(f_.Need(key), f_.At(key), kind, number);
     notes_.stored[key] = number;
-    a = tov::FindAspect(kind, number);
+    a = aspects::Find(kind, number);
   }
   void Reference(const char* key, std::uint32_t& id, const record_kind& kind) {
     if (!f_.ok()) return;

@@ -34,12 +34,8 @@ lookups::lookups(const tov_file& file) {
   });
 }
 
-const aspect* FindAspect(const aspect_kind& kind, const int& number) {
-  return kind == aspect_kind::kVirtue ? aspects::FindVirtue(number) : aspects::FindVice(number);
-}
-
 const char* AspectName(const aspect_kind& kind, const int& number) {
-  return number >= 0 && number < kAspectCount ? FindAspect(kind, number)->name : nullptr;
+  return number >= 0 && number < kAspectCount ? aspects::Find(kind, number)->name : nullptr;
 }
 
 int AspectNumber(const aspect_kind& kind, const std::string& name) {

@@ -86,8 +86,6 @@ class lookups {
   std::map<record_kind, collection> of_;
 };
 
-// The aspect the game reads for a stored number, whatever the number.
-const aspect* FindAspect(const aspect_kind& kind, const int& number);
 // Aspect numbers 0 to 6 by kind; anything else has no name.
 constexpr int kAspectCount = 7;
 const char* AspectName(const aspect_kind& kind, const int& number);
