@@ -1,6 +1,7 @@
 #include "platform/file_store.h"
 
 #include <cctype>
+#include <new>
 
 namespace file_store {
 
@@ -57,6 +58,37 @@ std::string MatchCase(const std::vector<std::string>& names, const std::string& 
     found = true;
   }
   return match;
+}
+
+outcome ReadChunks(const std::size_t& size_hint, const chunk_reader& read_some, std::string& bytes) {
+  outcome result;
+  bool failed = false;
+  const auto fill = [&](char* to, const std::size_t& n) {
+    std::size_t got = 0;
+    if (!read_some(to, n, got)) failed = true;
+    return failed ? 0 : got;
+  };
+  try {
+    bytes.resize(size_hint);
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+      const std::size_t got = fill(bytes.data() + filled, bytes.size() - filled);
+      if (got == 0) break;
+      filled += got;
+    }
+    bytes.resize(filled);
+    char chunk[1 << 16];
+    while (!failed) {
+      const std::size_t got = fill(chunk, sizeof chunk);
+      if (got == 0) break;
+      bytes.append(chunk, got);
+    }
+    if (failed) result = {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
+  } catch (const std::bad_alloc&) {
+    result = {problem::kNoMemory, Describe(problem::kNoMemory, "")};
+  }
+  if (!result.ok()) std::string().swap(bytes);
+  return result;
 }
 
 }  // namespace file_store

@@ -1,6 +1,8 @@
 #ifndef OSSIVAR_PLATFORM_FILE_STORE_H
 #define OSSIVAR_PLATFORM_FILE_STORE_H
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,17 @@ std::string TemporaryBeside(const std::string& path);
 
 // A folder stands under the temporary file's name: the player's to remove.
 outcome TemporaryInTheWay(const std::string& temporary);
+
+// Reads one chunk of at most `n` bytes to `to` and sets `got` (0 at the end
+// of the file); false when the system failed to read.
+using chunk_reader = std::function<bool(char* to, const std::size_t& n, std::size_t& got)>;
+
+// The whole of an open file, through its backend's chunk reader: the size
+// the system gave is read straight into place, without passing the bytes
+// through a buffer of our own, then whatever more there is (the file grew,
+// or the system knows no size). kCannotOpen when a read failed, kNoMemory
+// when the bytes do not fit in memory; bytes are empty after a failure.
+outcome ReadChunks(const std::size_t& size_hint, const chunk_reader& read_some, std::string& bytes);
 
 // --- backend -------------------------------------------------------------
 

@@ -119,39 +119,19 @@ outcome ReadWhole(const std::string& path, std::string& bytes) {
   bytes.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
-  outcome result;
-  const auto read_some = [&](char* to, const std::size_t& n) {
+  const auto read_some = [fd](char* to, const std::size_t& n, std::size_t& got) {
     ssize_t count = 0;
     do {
       count = ::read(fd, to, n);
     } while (count < 0 && errno == EINTR);
-    if (count < 0) result = {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
-    return count > 0 ? static_cast<std::size_t>(count) : 0;
+    got = count > 0 ? static_cast<std::size_t>(count) : 0;
+    return count >= 0;
   };
-  try {
-    // The size the system gives is read straight into place, without
-    // passing the bytes through a buffer of our own.
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0) bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-      const std::size_t got = read_some(bytes.data() + filled, bytes.size() - filled);
-      if (got == 0) break;
-      filled += got;
-    }
-    bytes.resize(filled);
-    // A file that grew meanwhile, or whose size the system does not know.
-    char chunk[1 << 16];
-    while (result.ok()) {
-      const std::size_t got = read_some(chunk, sizeof chunk);
-      if (got == 0) break;
-      bytes.append(chunk, got);
-    }
-  } catch (const std::bad_alloc&) {
-    result = {problem::kNoMemory, Describe(problem::kNoMemory, "")};
-  }
+  struct stat info {};
+  const std::size_t size =
+      ::fstat(fd, &info) == 0 && info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+  const outcome result = ReadChunks(size, read_some, bytes);
   ::close(fd);
-  if (!result.ok()) std::string().swap(bytes);
   return result;
 }
 

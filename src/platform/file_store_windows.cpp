@@ -144,41 +144,18 @@ outcome ReadWhole(const std::string& path, std::string& bytes) {
       CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
-  outcome result;
-  const auto read_some = [&](char* to, const std::size_t& n) {
+  const auto read_some = [file](char* to, const std::size_t& n, std::size_t& got) {
     DWORD count = 0;
     const auto wanted = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
-    if (!ReadFile(file, to, wanted, &count, nullptr)) {
-      result = {problem::kCannotOpen, Describe(problem::kCannotOpen, "")};
-      return std::size_t{0};
-    }
-    return static_cast<std::size_t>(count);
+    const bool ok = ReadFile(file, to, wanted, &count, nullptr) != 0;
+    got = ok ? static_cast<std::size_t>(count) : 0;
+    return ok;
   };
-  try {
-    // The size the system gives is read straight into place, without
-    // passing the bytes through a buffer of our own.
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
-      bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-      const std::size_t got = read_some(bytes.data() + filled, bytes.size() - filled);
-      if (got == 0) break;
-      filled += got;
-    }
-    bytes.resize(filled);
-    // A file that grew meanwhile.
-    char chunk[1 << 16];
-    while (result.ok()) {
-      const std::size_t got = read_some(chunk, sizeof chunk);
-      if (got == 0) break;
-      bytes.append(chunk, got);
-    }
-  } catch (const std::bad_alloc&) {
-    result = {problem::kNoMemory, Describe(problem::kNoMemory, "")};
-  }
+  LARGE_INTEGER size{};
+  const std::size_t hint =
+      GetFileSizeEx(file, &size) && size.QuadPart > 0 ? static_cast<std::size_t>(size.QuadPart) : 0;
+  const outcome result = ReadChunks(hint, read_some, bytes);
   CloseHandle(file);
-  if (!result.ok()) std::string().swap(bytes);
   return result;
 }
 
