@@ -17,6 +17,7 @@ namespace {
 
 using test_support::ConsoleCapture;
 using test_support::Fighter;
+using test_support::kRule;
 using test_support::Pad;
 using test_support::SeedWhere;
 using test_support::Skirmish;
@@ -80,7 +81,6 @@ TEST(BattleLoop, ScriptedBattleToVictory) {
   const std::string out = capture.Output();
   EXPECT_EQ(result, 0);
 
-  const std::string rule = std::string(80, '=') + "\n";
   auto row = [](const std::string& ally, const std::string& ally_hp, const std::string& foe,
                 const std::string& foe_hp) {
     std::string text = "\n";
@@ -101,12 +101,12 @@ TEST(BattleLoop, ScriptedBattleToVictory) {
   const std::string targets =
       "\n\tTarget:\n\t  0) Gobbo\n\t  1) Snikkit the Unbearably Tall\n\t  2) Grub\n\t  ";
 
-  ExpectInOrder(out, {rule + roster_one + prompt, rule + targets, rule + targets, rule + targets,
+  ExpectInOrder(out, {kRule + roster_one + prompt, kRule + targets, kRule + targets, kRule + targets,
                       "Hero attacks Gobbo for 12 damage!\n\tGobbo has died!\n"
                       "Sidekick stands there. Menacingly.\n"
                       "Snikkit the Unbearably Tall swings at " +
                           std::string(round_one_target) + " but misses!\n",
-                      rule + roster_two + prompt,
+                      kRule + roster_two + prompt,
                       "Hero attacks Snikkit the Unbearably Tall for 12 damage!\n"
                       "\tSnikkit the Unbearably Tall has died!\n"
                       "Sidekick stands there. Menacingly.\n",

@@ -15,17 +15,10 @@
 
 namespace {
 
+using data_file_test::ExpectSameButDate;
 using test_support::ReadFile;
 
 const std::string kSource = std::string(OSSIVAR_SOURCE_DIR) + "/content/core.json";
-
-// Data files differ from one day to the next in their three date bytes.
-void ExpectSameButDate(const std::string& expected, std::string actual, const std::string& remedy) {
-  ASSERT_GT(expected.size(), 15u);
-  ASSERT_EQ(actual.size(), expected.size()) << remedy;
-  actual.replace(7, 3, expected.substr(7, 3));
-  EXPECT_TRUE(actual == expected) << remedy;
-}
 
 TEST(CoreDataTest, TheSourceBuildsTheCommittedFile) {
   test_support::TempDir dir;

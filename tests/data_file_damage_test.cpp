@@ -15,16 +15,16 @@ using namespace data_file_test;
 
 TEST(DataFileDamage, CountBeyondTheFileMakesOnlyTheRecordsPresent) {
   const std::string header = Header();
-  const auto file = Load(header + Section("RACE", 65535, Form(Race(0, "Elf")) + Form(Race(1, "Orc"))));
+  const auto file = Load(header + Section("RACE", 65535, FileForm(Race(0, "Elf")) + FileForm(Race(1, "Orc"))));
   ASSERT_EQ(file->races.size(), 2u);
   EXPECT_EQ(file->races[1].name.str(), "Orc");
   EXPECT_TRUE(file->stopped_early);
   EXPECT_EQ(file->stopped_at, header.size());
 
   // Cut inside the third record: it stays as far as it was read.
-  const std::string third = Form(Race(2, "Imp"));
+  const std::string third = FileForm(Race(2, "Imp"));
   const auto cut =
-      Load(header + Section("RACE", 65535, Form(Race(0, "Elf")) + Form(Race(1, "Orc")) + third.substr(0, 9)));
+      Load(header + Section("RACE", 65535, FileForm(Race(0, "Elf")) + FileForm(Race(1, "Orc")) + third.substr(0, 9)));
   ASSERT_EQ(cut->races.size(), 3u);
   EXPECT_EQ(cut->races[2].id, 2u);
   EXPECT_EQ(cut->races[2].name.length, 3);
@@ -33,7 +33,7 @@ TEST(DataFileDamage, CountBeyondTheFileMakesOnlyTheRecordsPresent) {
   // A repeated section cut short keeps the earlier records it did not reach,
   // up to its count, but invents none.
   const auto again = Load(header + RaceSection({Race(0, "A"), Race(1, "B"), Race(2, "C"), Race(3, "D")}) +
-                          Section("RACE", 3, Form(Race(7, "E"))));
+                          Section("RACE", 3, FileForm(Race(7, "E"))));
   ASSERT_EQ(again->races.size(), 3u);
   EXPECT_EQ(again->races[0].name.str(), "E");
   EXPECT_EQ(again->races[1].name.str(), "B");
@@ -109,12 +109,12 @@ TEST(DataFileDamage, SaveTruncatedAtEveryByteLoadsSafely) {
     ASSERT_LE(file.actors.size(), full->actors.size());
     ASSERT_LE(file.parties.size(), full->parties.size());
     for (std::size_t i = 0; i + 1 < file.races.size(); ++i)
-      ASSERT_EQ(Form(file.races[i]), Form(full->races[i]));
+      ASSERT_EQ(FileForm(file.races[i]), FileForm(full->races[i]));
     for (std::size_t i = 0; i + 1 < file.careers.size(); ++i) {
-      ASSERT_EQ(Form(file.careers[i]), Form(full->careers[i]));
+      ASSERT_EQ(FileForm(file.careers[i]), FileForm(full->careers[i]));
     }
     for (std::size_t i = 0; i + 1 < file.actors.size(); ++i) {
-      ASSERT_EQ(Form(file.actors[i]), Form(full->actors[i]));
+      ASSERT_EQ(FileForm(file.actors[i]), FileForm(full->actors[i]));
     }
     for (actor& a : file.actors) {
       ASSERT_TRUE(PointsInto(a.race, file.races));

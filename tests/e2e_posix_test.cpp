@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <termios.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -21,22 +20,16 @@
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::ExitedWith;
+using test_support::kRule;
+using test_support::kTitlePrompt;
+using test_support::LineModeWithEcho;
 using test_support::PtySession;
+using test_support::Spaces;
 using test_support::TempDir;
 
 constexpr double kTimeout = 15.0;
-const std::string kTitlePrompt = "[Q]uit\n" + std::string(32, ' ');
 const std::string kNameCharacter = "Tamsin";
-
-std::string Spaces(std::string::size_type count) { return std::string(count, ' '); }
-
-bool ExitedWith(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
-
-bool LineModeWithEcho(PtySession& session) {
-  termios settings{};
-  return session.Settings(&settings) && (settings.c_lflag & ICANON) != 0 && (settings.c_lflag & ECHO) != 0 &&
-         (settings.c_lflag & ISIG) != 0;
-}
 
 // A data file of the directory's data/, loaded as the game would.
 std::unique_ptr<tov_file> Load(const std::string& directory, const std::string& base_name) {
@@ -144,8 +137,7 @@ TEST_F(GameTest, ANewGameRunsFromTheTitleToTheFirstBattleAndSaves) {
   EXPECT_EQ(intro_, "n\n\n" + std::string(11, '\n') + Spaces(13) +
                         "A druid accidentally reincarnates you instead of their\n" + Spaces(11) +
                         "prettier, and much more successful, friend. Who are you?" + std::string(11, '\n'));
-  EXPECT_EQ(name_screen_, std::string(1, '\n') + Spaces(41) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n" +
-                              Spaces(48) + "\n" + std::string(80, '=') + "\n\n\tWhat is your name?\n\t  ");
+  EXPECT_EQ(name_screen_, "\n" + test_support::kBlankHeader + kRule + "\n\tWhat is your name?\n\t  ");
   EXPECT_NE(race_list_.find("\n\tWhat race are you?\n\t  0) Nimisum\n\t  1) Protosum\n"), std::string::npos);
   EXPECT_EQ(race_list_.find("Goblin"), std::string::npos);
   EXPECT_NE(career_list_.find("\n\t  1) Warrior\n"), std::string::npos);

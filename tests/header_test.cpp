@@ -13,7 +13,8 @@
 
 namespace {
 
-const std::string kRule = std::string(80, '=') + "\n";
+using test_support::kBlankHeader;
+using test_support::kRule;
 
 // A race and career with round bonuses so every stat on the sheet is a
 // distinct, predictable number.
@@ -54,12 +55,10 @@ TEST(Header, FullSheetColumns) {
 
 TEST(Header, MasksFillTheSheetStepByStep) {
   Sheet s;
-  const std::string blank41(41, ' ');
-  const std::string blank48(48, ' ');
-  EXPECT_EQ(Draw(&s.a, 0), blank41 + "\n" + blank48 + "\n" + blank48 + "\n" + blank48 + "\n" + kRule);
+  EXPECT_EQ(Draw(&s.a, 0), kBlankHeader + kRule);
 
   const std::string name = "    NAME    JOHN DOE               SEX  M\n";
-  EXPECT_EQ(Draw(&s.a, 1), name + blank48 + "\n" + blank48 + "\n" + blank48 + "\n" + kRule);
+  EXPECT_EQ(Draw(&s.a, 1), name + kBlankHeader.substr(42) + kRule);
 
   const std::string stats2 = "  STR 10   HP 16  AD 15\n";
   const std::string stats3 = "  WIS 11   EN 16  AC 17\n";
@@ -69,7 +68,7 @@ TEST(Header, MasksFillTheSheetStepByStep) {
   EXPECT_EQ(Draw(&s.a, 7), name + "    RACE    Nimisum      " + stats2 + "    CAREER  Janitor      " + stats3 +
                                std::string(27, ' ') + stats4 + kRule);
   // The career bit alone also shows the stats.
-  EXPECT_EQ(Draw(&s.a, 4), blank41 + "\n" + std::string(25, ' ') + stats2 + "    CAREER  Janitor      " + stats3 +
+  EXPECT_EQ(Draw(&s.a, 4), kBlankHeader.substr(0, 42) + std::string(25, ' ') + stats2 + "    CAREER  Janitor      " + stats3 +
                                std::string(27, ' ') + stats4 + kRule);
 }
 

@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 // Linux declares openpty in <pty.h>, the BSDs and macOS in <util.h>.
 #if __has_include(<pty.h>)
@@ -29,22 +28,17 @@
 
 namespace {
 
+using test_support::ExitedWith;
+using test_support::kTitlePrompt;
+using test_support::LineModeWithEcho;
 using test_support::PtyOptions;
 using test_support::PtySession;
 using test_support::TempDir;
 
 constexpr double kTimeout = 10.0;
-const std::string kTitlePrompt = "[Q]uit\n" + std::string(32, ' ');
 const std::string kEnter = "\x1b[?1049h";
 const std::string kLeave = "\x1b[?1049l";
 const std::string kClear = "\x1b[H\x1b[2J";
-
-bool ExitedWith(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
-
-bool LineModeWithEcho(PtySession& session) {
-  termios settings{};
-  return session.Settings(&settings) && (settings.c_lflag & ICANON) != 0 && (settings.c_lflag & ECHO) != 0;
-}
 
 std::unique_ptr<PtySession> StartAtTitle(const TempDir& dir, const PtyOptions& options) {
   auto session = std::make_unique<PtySession>(dir.path(), options);

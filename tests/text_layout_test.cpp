@@ -5,13 +5,14 @@
 #include "console/text_layout.h"
 #include "model/aspect.h"
 #include "model/pstr.h"
+#include "support/test_support.h"
 
 namespace {
 
 using name_text = pstr<unsigned char>;
 using long_text = pstr<unsigned short>;
 
-std::string Spaces(std::size_t n) { return std::string(n, ' '); }
+using test_support::Spaces;
 
 // Lines of a block, each without its newline; a last piece with no newline
 // is kept too.

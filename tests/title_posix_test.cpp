@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <termios.h>
-
 #include <memory>
 #include <string>
 
@@ -11,15 +8,16 @@
 
 namespace {
 
+using test_support::ExitedWith;
+using test_support::kRule;
+using test_support::kTitlePrompt;
+using test_support::LineModeWithEcho;
 using test_support::PtyOptions;
 using test_support::PtySession;
+using test_support::Spaces;
 using test_support::TempDir;
 
 constexpr double kTimeout = 10.0;
-
-std::string Spaces(std::string::size_type count) { return std::string(count, ' '); }
-
-const std::string kRule = std::string(80, '=') + "\n";
 
 // The title screen after its clear; it ends at the prompt.
 std::string TitleScreen() {
@@ -33,14 +31,6 @@ std::string FarewellScreen() {
 
 // With TERM=dumb a clear is one blank line.
 const std::string kDumbClear = "\n";
-const std::string kPromptEnd = "[Q]uit\n" + Spaces(32);
-
-bool ExitedWith(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
-
-bool LineModeWithEcho(PtySession& session) {
-  termios settings{};
-  return session.Settings(&settings) && (settings.c_lflag & ICANON) != 0 && (settings.c_lflag & ECHO) != 0;
-}
 
 class TitleTest : public ::testing::Test {
  protected:
@@ -48,14 +38,14 @@ class TitleTest : public ::testing::Test {
   void Start(const PtyOptions& options = {}) {
     session_ = std::make_unique<PtySession>(dir_.path(), options);
     ASSERT_TRUE(session_->started());
-    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+    ASSERT_TRUE(session_->WaitFor(kTitlePrompt, kTimeout)) << session_->Screen();
   }
 
   // Sends a line and waits for the title to come back after it.
   void SendAndAwaitTitle(const std::string& line) {
     session_->ClearOutput();
     session_->Send(line);
-    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+    ASSERT_TRUE(session_->WaitFor(kTitlePrompt, kTimeout)) << session_->Screen();
   }
 
   void ExpectCleanExit() {
@@ -154,7 +144,7 @@ TEST_F(TitleTest, AnArrowKeyDoesNotLeakIntoTheNextPrompt) {
     session_->Send("\x1b");
     if (split) session_->Drain(0.05);
     session_->Send("[A");
-    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+    ASSERT_TRUE(session_->WaitFor(kTitlePrompt, kTimeout)) << session_->Screen();
     session_->Drain(0.2);
     EXPECT_EQ(session_->Screen(), kDumbClear + TitleScreen()) << split;
     // Left-over "[A" would go into the next line: the title drawn twice more.
@@ -204,7 +194,7 @@ TEST_F(TitleTest, SmallTerminalGetsOneSizeNotice) {
       EXPECT_NE(session_->Screen().find("\x1b[8;24;80t"), std::string::npos) << "asked to grow";
     }
     session_->Send("k");
-    ASSERT_TRUE(session_->WaitFor(kPromptEnd, kTimeout)) << session_->Screen();
+    ASSERT_TRUE(session_->WaitFor(kTitlePrompt, kTimeout)) << session_->Screen();
     SendAndAwaitTitle("x\n");
     EXPECT_EQ(session_->Screen().find("This one is"), std::string::npos);
   }

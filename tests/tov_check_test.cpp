@@ -111,7 +111,7 @@ TEST_F(TovTest, CheckFindsIdentifiersReferencesAndAspectsTheGameWouldMisread) {
   world.races = {RaceRec(0, "Elf", 1, 9, 2)};
   world.careers = {};
   world.actors = {ActorRec(0, "Hero", 3, 0, 0, 7), ActorRec(5, "Gob", 0, 0)};
-  world.parties = {PartyRec(0, "Us", true, {0}), PartyRec(1, "Them", false, {1, 5})};
+  world.parties = {PartyBytes(0, "Us", true, {0}), PartyBytes(1, "Them", false, {1, 5})};
   const run_result r = CheckBytes(world.Bytes());
   EXPECT_EQ(r.status, 1);
   const std::size_t race = world.RaceSection() + 10;
@@ -139,7 +139,7 @@ TEST_F(TovTest, CheckFindsIdentifiersReferencesAndAspectsTheGameWouldMisread) {
 TEST_F(TovTest, CheckFindsPartiesANewGameCannotUse) {
   crafted world;
   std::vector<unsigned> crowd(251, 1);
-  world.parties = {PartyRec(0, "Us", true, {}), PartyRec(1, "Horde", false, crowd), PartyRec(2, "Ghosts", false, {})};
+  world.parties = {PartyBytes(0, "Us", true, {}), PartyBytes(1, "Horde", false, crowd), PartyBytes(2, "Ghosts", false, {})};
   run_result r = CheckBytes(world.Bytes());
   EXPECT_EQ(r.status, 1);
   ExpectLine(r, "byte " + std::to_string(world.Party(0) + 12) + ", parties[0].member_count",
@@ -147,7 +147,7 @@ TEST_F(TovTest, CheckFindsPartiesANewGameCannotUse) {
   ExpectLine(r, "byte " + std::to_string(world.Party(1) + 15) + ", parties[1].member_count", "party \"Horde\" has 251 members; at most 250");
   ExpectLine(r, "byte " + std::to_string(world.Party(2) + 16) + ", parties[2].member_count", "enemy party \"Ghosts\" has no members");
 
-  world.parties = {PartyRec(0, "Us", true, {0})};
+  world.parties = {PartyBytes(0, "Us", true, {0})};
   r = CheckBytes(world.Bytes());
   ExpectLine(r, "byte " + std::to_string(world.PartySection()) + ", PART section", "there is no enemy party");
 
@@ -159,7 +159,7 @@ TEST_F(TovTest, CheckFindsPartiesANewGameCannotUse) {
   ExpectLine(r, "byte " + std::to_string(world.RaceSection()) + ", RACE section", "no race is playable");
 
   world = crafted();
-  world.parties[1] = PartyRec(1, "Them", false, std::vector<unsigned>(250, 1));
+  world.parties[1] = PartyBytes(1, "Them", false, std::vector<unsigned>(250, 1));
   EXPECT_EQ(CheckBytes(world.Bytes()).status, 0);
 }
 

@@ -21,6 +21,7 @@ extern char** environ;
 namespace {
 
 using namespace tov_support;
+using data_file_test::ExpectSameButDate;
 using test_support::ReadFile;
 using test_support::TempDir;
 

@@ -31,9 +31,9 @@ int TerminalLines(const std::string& text) {
 }
 
 std::vector<std::string> Parties(const std::vector<std::string>& names) {
-  std::vector<std::string> parties{PartyRec(0, "Us", true, {0})};
+  std::vector<std::string> parties{PartyBytes(0, "Us", true, {0})};
   for (std::size_t p = 0; p < names.size(); ++p) {
-    parties.push_back(PartyRec(static_cast<unsigned>(p + 1), names[p], false, {1}));
+    parties.push_back(PartyBytes(static_cast<unsigned>(p + 1), names[p], false, {1}));
   }
   return parties;
 }
@@ -71,7 +71,7 @@ TEST_F(TovTest, WarningsInJsonNameTheRecordByItsPathAndName) {
 TEST_F(TovTest, ProblemsAndWarningsAreCountedApart) {
   crafted world;
   world.parties = Parties({"", "One", "Two", "Three", "Never"});
-  world.parties[1] = PartyRec(1, "Empty", false, {});
+  world.parties[1] = PartyBytes(1, "Empty", false, {});
   const run_result r = CheckBytes(world.Bytes());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.out.find(": 1 problem, 2 warnings\n"), std::string::npos) << r.out;

@@ -17,9 +17,9 @@
 
 namespace chargen_test {
 
-inline const std::string kRule = std::string(80, '=') + "\n";
-inline const std::string kBlankHeader = std::string(41, ' ') + "\n" + std::string(48, ' ') + "\n" +
-                                        std::string(48, ' ') + "\n" + std::string(48, ' ') + "\n";
+using test_support::kBlankHeader;
+using test_support::kRule;
+
 inline const std::string kConfirm = "\n\n\tIs this correct?\n\t  0) No.\n\t  1) Yes.\n\t  ";
 
 // One drawn screen: the four header lines and what followed the rule.

@@ -26,6 +26,7 @@
 namespace data_file_test {
 
 using test_support::Bytes;
+using test_support::FileForm;
 using test_support::U16;
 using test_support::U32;
 
@@ -54,13 +55,6 @@ inline std::string PartyBytes(std::uint32_t id, const std::string& name, bool sh
   return bytes;
 }
 
-// A record's file form.
-template <typename Record>
-std::string Form(const Record& record) {
-  std::ostringstream out;
-  out << record;
-  return out.str();
-}
 
 inline std::time_t LocalTime(int year, int month, int day) {
   std::tm local{};
@@ -107,7 +101,7 @@ inline actor Actor(std::uint32_t id, const char* name, std::uint32_t race_id, st
 template <typename Record>
 std::string SectionOf(const std::string& tag, const std::vector<Record>& records) {
   std::string body;
-  for (const Record& record : records) body += Form(record);
+  for (const Record& record : records) body += FileForm(record);
   return Section(tag, static_cast<std::uint16_t>(records.size()), body);
 }
 
@@ -139,6 +133,15 @@ inline std::unique_ptr<tov_file> OpenIn(const std::string& data_directory, const
   file->Open(base_name, true);
   file->ReadAll(true);
   return file;
+}
+
+// Data files written on different days differ in their three date bytes
+// only; `remedy` says what to do when they differ in more.
+inline void ExpectSameButDate(const std::string& expected, std::string actual, const std::string& remedy = "") {
+  ASSERT_GT(expected.size(), 15u);
+  ASSERT_EQ(actual.size(), expected.size()) << remedy;
+  actual.replace(7, 3, expected.substr(7, 3));
+  EXPECT_TRUE(actual == expected) << remedy;
 }
 
 // The shipped content file's bytes.

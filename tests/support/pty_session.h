@@ -85,6 +85,16 @@ class PtySession {
   std::string output_;
 };
 
+// The end of the title screen: its prompt.
+inline const std::string kTitlePrompt = "[Q]uit\n" + std::string(32, ' ');
+
+// Whether waitpid's `status` is a normal exit with `code`.
+bool ExitedWith(int status, int code);
+
+// Whether the terminal is in the mode a shell leaves it in: whole lines,
+// echoed, with the signal keys working.
+bool LineModeWithEcho(PtySession& session);
+
 }  // namespace test_support
 
 #endif

@@ -264,4 +264,12 @@ bool PtySession::WaitForKeyWait(double timeout_seconds) {
   }
 }
 
+bool ExitedWith(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
+
+bool LineModeWithEcho(PtySession& session) {
+  termios settings{};
+  return session.Settings(&settings) && (settings.c_lflag & ICANON) != 0 && (settings.c_lflag & ECHO) != 0 &&
+         (settings.c_lflag & ISIG) != 0;
+}
+
 }  // namespace test_support

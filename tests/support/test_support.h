@@ -71,6 +71,13 @@ class TempDir {
 // `cmake --install` does for a player. On failure `log` holds what it said.
 bool InstallInto(const std::string& prefix, std::string* log);
 
+// Pieces the expected screens are spelled with.
+inline std::string Spaces(std::size_t count) { return std::string(count, ' '); }
+// The rule under the character sheet and above the battle roster.
+inline const std::string kRule = std::string(80, '=') + "\n";
+// The character sheet before anything on it is known.
+inline const std::string kBlankHeader = Spaces(41) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n";
+
 // "\r\n" turned into "\n".
 std::string Normalise(const std::string& text);
 

@@ -21,54 +21,12 @@ run_result Tov(const std::vector<std::string>& args) {
   return result;
 }
 
-void ExpectSameButDate(const std::string& expected, const std::string& actual) {
-  ASSERT_EQ(expected.size(), actual.size());
-  ASSERT_GE(expected.size(), 10u);
-  EXPECT_EQ(expected.substr(0, 7), actual.substr(0, 7));
-  for (std::size_t i = 10; i < expected.size(); ++i) {
-    ASSERT_EQ(expected[i], actual[i]) << "first difference at byte " << i;
-  }
-}
-
-std::string U16(unsigned value) { return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)}; }
-std::string U32(unsigned value) { return U16(value & 0xFFFF) + U16(value >> 16); }
-std::string P8(const std::string& text) { return static_cast<char>(text.size()) + text; }
-std::string P16(const std::string& text) { return U16(static_cast<unsigned>(text.size())) + text; }
-std::string Zeros(std::size_t n) { return std::string(n, '\0'); }
-
-std::string Header(const std::string& title, const std::string& author, const std::string& description) {
-  const std::string strings = P8(title) + P8(author) + P8(description);
-  return std::string("iTOV") + '\0' + '\0' + '\4' + '\x1A' + '\x0C' + '\x06' +
-         U16(static_cast<unsigned>(12 + strings.size())) + strings;
-}
-
-std::string RaceRec(unsigned id, const std::string& name, int playable, int virtue, int vice) {
-  const std::string body = U32(id) + P8(name) + P16("Folk.") + static_cast<char>(playable) +
-                           static_cast<char>(virtue) + static_cast<char>(vice) + U16(256) + Zeros(16);
-  return U16(static_cast<unsigned>(body.size())) + body;
-}
-
-std::string CareerRec(unsigned id, const std::string& name, int playable) {
-  const std::string body = U32(id) + P8(name) + P16("Work.") + static_cast<char>(playable) + Zeros(18);
-  return U16(static_cast<unsigned>(body.size())) + body;
-}
-
-std::string ActorRec(unsigned id, const std::string& name, unsigned race_id, unsigned career_id, int virtue,
-                     int vice) {
-  const std::string body = U32(id) + P8(name) + '\0' + '\0' + U32(race_id) + U32(career_id) +
-                           static_cast<char>(virtue) + static_cast<char>(vice) + Zeros(60) +
-                           std::string(7, '\x80');
-  return U16(static_cast<unsigned>(body.size())) + body;
-}
-
-std::string PartyRec(unsigned id, const std::string& name, bool shared, const std::vector<unsigned>& members) {
-  std::string bytes = U32(static_cast<unsigned>(11 + name.size() + 4 * members.size())) + U32(id) + P8(name) +
-                      static_cast<char>(shared) + static_cast<char>(members.size());
-  for (unsigned m : members) bytes += U32(m);
-  return bytes;
-}
-
 namespace {
+
+using data_file_test::Pstr8;
+
+std::string Pstr16(const std::string& text) { return U16(static_cast<unsigned>(text.size())) + text; }
+std::string Zeros(std::size_t n) { return std::string(n, '\0'); }
 
 std::string Section(const char* tag, const std::vector<std::string>& records, bool party) {
   if (records.empty()) return "";
@@ -82,6 +40,25 @@ std::string Section(const char* tag, const std::vector<std::string>& records, bo
 }
 
 }  // namespace
+
+std::string RaceRec(unsigned id, const std::string& name, int playable, int virtue, int vice) {
+  const std::string body = U32(id) + Pstr8(name) + Pstr16("Folk.") + static_cast<char>(playable) +
+                           static_cast<char>(virtue) + static_cast<char>(vice) + U16(256) + Zeros(16);
+  return U16(static_cast<unsigned>(body.size())) + body;
+}
+
+std::string CareerRec(unsigned id, const std::string& name, int playable) {
+  const std::string body = U32(id) + Pstr8(name) + Pstr16("Work.") + static_cast<char>(playable) + Zeros(18);
+  return U16(static_cast<unsigned>(body.size())) + body;
+}
+
+std::string ActorRec(unsigned id, const std::string& name, unsigned race_id, unsigned career_id, int virtue,
+                     int vice) {
+  const std::string body = U32(id) + Pstr8(name) + '\0' + '\0' + U32(race_id) + U32(career_id) +
+                           static_cast<char>(virtue) + static_cast<char>(vice) + Zeros(60) +
+                           std::string(7, '\x80');
+  return U16(static_cast<unsigned>(body.size())) + body;
+}
 
 std::string crafted::Races() const { return Section("RACE", races, false); }
 std::string crafted::Careers() const { return Section("CARR", careers, false); }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/data_file_bytes.h"
 #include "support/test_support.h"
 
 namespace tov_support {
@@ -28,33 +29,26 @@ struct run_result {
 // The tool's commands, run in this process.
 run_result Tov(const std::vector<std::string>& args);
 
-// Data files differ from one day to the next in their three date bytes.
-void ExpectSameButDate(const std::string& expected, const std::string& actual);
-
 // ---- Data files assembled byte by byte ----
 
-std::string U16(unsigned value);
-std::string U32(unsigned value);
-std::string P8(const std::string& text);
-std::string P16(const std::string& text);
-std::string Zeros(std::size_t n);
+using data_file_test::PartyBytes;
+using test_support::U16;
+using test_support::U32;
 
-std::string Header(const std::string& title = "T", const std::string& author = "A",
-                   const std::string& description = "D");
+// Records with any byte the game might meet, valid or not.
 std::string RaceRec(unsigned id, const std::string& name, int playable = 1, int virtue = 3, int vice = 2);
 std::string CareerRec(unsigned id, const std::string& name, int playable = 1);
 std::string ActorRec(unsigned id, const std::string& name, unsigned race_id, unsigned career_id, int virtue = 0,
                      int vice = 0);
-std::string PartyRec(unsigned id, const std::string& name, bool shared, const std::vector<unsigned>& members);
 
 // A small sound world: one playable race and career, the hero's party and
 // one enemy party. Tests spoil one thing and look for its diagnosis.
 struct crafted {
-  std::string header = Header();
+  std::string header = data_file_test::Header("T", "A", "D");
   std::vector<std::string> races{RaceRec(0, "Elf")};
   std::vector<std::string> careers{CareerRec(0, "Smith")};
   std::vector<std::string> actors{ActorRec(0, "Hero", 0, 0), ActorRec(1, "Gob", 0, 0)};
-  std::vector<std::string> parties{PartyRec(0, "Us", true, {0}), PartyRec(1, "Them", false, {1})};
+  std::vector<std::string> parties{PartyBytes(0, "Us", true, {0}), PartyBytes(1, "Them", false, {1})};
 
   std::string Races() const;
   std::string Careers() const;
