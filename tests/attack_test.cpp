@@ -21,7 +21,6 @@ namespace {
 using test_support::ConsoleCapture;
 using test_support::ExpectSameStats;
 using test_support::Fighter;
-using test_support::FullyGrown;
 using test_support::SeedWhere;
 using test_support::Set;
 
@@ -47,8 +46,6 @@ std::string AttackOutput(battle& b, actor* x, actor* y, int k, std::int32_t targ
   b.Attack(Attacking(x, y), Standing(y, target_action));
   return capture.Output();
 }
-
-std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n') + 1); }
 
 // The attack worked out step by step from the rules, in plain double
 // arithmetic, on a second pair of actors.
@@ -140,25 +137,35 @@ TEST(BattleStatCompare, RangeAndExtremes) {
 // Attack: every roll against a straightforward working of the rules
 
 TEST(BattleAttack, EveryRollMatchesTheRules) {
+  // Attack Damage 2048 is a graze of one point, 2056 and 2063 one point
+  // (rounded down); Health 300 dies of a 2-point hit but not of half of it;
+  // a Precision 3.571 times the Reflex connects with every roll, 914 not.
   struct Pairing {
-    unsigned short precision, reflex;
+    unsigned short precision, reflex, attack_damage, health;
   };
-  const Pairing pairings[] = {{256, 256}, {768, 256},  {256, 768}, {25, 7},     {125, 3},      {1000, 999},
-                              {0, 500},   {500, 0},    {0, 0},     {913, 1000}, {65535, 65535}, {1, 65535},
-                              {65535, 1}, {12345, 6789}};
+  const Pairing pairings[] = {{256, 256, 4096, 3000},    {768, 256, 4096, 3000},  {256, 768, 4096, 3000},
+                              {25, 7, 4096, 3000},       {125, 3, 4096, 3000},    {1000, 999, 4096, 3000},
+                              {0, 500, 4096, 3000},      {500, 0, 4096, 3000},    {0, 0, 4096, 3000},
+                              {913, 1000, 4096, 3000},   {65535, 65535, 4096, 3000}, {1, 65535, 4096, 3000},
+                              {65535, 1, 4096, 3000},    {12345, 6789, 4096, 3000}, {256, 256, 2048, 3000},
+                              {256, 256, 2056, 3000},    {768, 256, 2063, 3000},  {256, 256, 4096, 300},
+                              {915, 256, 4096, 3000},    {914, 256, 4096, 3000},  {25600, 256, 7, 3000}};
   for (const Pairing& pairing : pairings) {
     for (int k = 1; k <= 128; ++k) {
       for (bool defends : {false, true}) {
         const std::string context = "P " + std::to_string(pairing.precision) + " R " +
-                                    std::to_string(pairing.reflex) + " k " + std::to_string(k) +
-                                    (defends ? " defending" : "");
+                                    std::to_string(pairing.reflex) + " AD " +
+                                    std::to_string(pairing.attack_damage) + " HP " + std::to_string(pairing.health) +
+                                    " k " + std::to_string(k) + (defends ? " defending" : "");
         battle b;
-        auto x = Fighter("Attacker", pairing.precision, 300, 4096, 2000);
-        auto y = Fighter("Target", 300, pairing.reflex, 700, 3000);
+        auto x = Fighter("Attacker", pairing.precision, 300, pairing.attack_damage, 2000);
+        auto y = Fighter("Target", 300, pairing.reflex, 700, pairing.health);
         // Primaries with a base, so that every experience amount shows in
         // the gain it brings.
         Primaries(*x, 2560, 3000, 2000);
         Primaries(*y, 1800, 2600, 3300);
+        // A wound that a landed blow replaces, even a blow of no damage.
+        y->health.wound = 100;
         auto rx = std::make_unique<actor>(*x);
         auto ry = std::make_unique<actor>(*y);
 
@@ -178,61 +185,6 @@ TEST(BattleAttack, EveryRollMatchesTheRules) {
 using combat::outcome_kind;
 using step = combat::experience_step;
 
-// The roll the game makes of the k-th of its 128 values (1 to 128).
-double RollOf(int k) { return combat::Roll((k - 1) << 8); }
-
-combat::attack_outcome Resolve(int precision, int reflex, int k, bool defends, unsigned short attack_damage = 4096) {
-  auto x = Fighter("Orc", static_cast<unsigned short>(precision), 256, attack_damage, 5000);
-  auto y = Fighter("Elf", 256, static_cast<unsigned short>(reflex), 256, 5000);
-  return combat::ResolveAttack(*x, *y, defends, RollOf(k));
-}
-
-outcome_kind Kind(int precision, int reflex, int k, bool defends) {
-  return Resolve(precision, reflex, k, defends).kind;
-}
-
-TEST(AttackOutcome, EqualStatsConnectForTheLowest81Rolls) {
-  for (int k = 1; k <= 128; ++k) {
-    EXPECT_EQ(Kind(256, 256, k, false), k <= 81 ? outcome_kind::kHit : outcome_kind::kMiss) << k;
-    const outcome_kind defended = k <= 65 ? outcome_kind::kDefended : k <= 81 ? outcome_kind::kDodged
-                                                                              : outcome_kind::kMiss;
-    EXPECT_EQ(Kind(256, 256, k, true), defended) << k;
-  }
-}
-
-TEST(AttackOutcome, TripleAccuracyConnectsUpTo122) {
-  EXPECT_EQ(Kind(768, 256, 122, false), outcome_kind::kHit);
-  EXPECT_EQ(Kind(768, 256, 123, false), outcome_kind::kMiss);
-  // More than 3.571 times the Reflex: every roll connects.
-  EXPECT_EQ(Kind(915, 256, 128, false), outcome_kind::kHit);
-  EXPECT_EQ(Kind(914, 256, 128, false), outcome_kind::kMiss);
-  // Nothing to compare: the attack misses.
-  EXPECT_EQ(Kind(0, 0, 1, false), outcome_kind::kMiss);
-}
-
-TEST(AttackOutcome, DamageIsAnEighthOfAttackDamage) {
-  const struct {
-    unsigned short attack_damage;
-    bool defends;
-    outcome_kind kind;
-    unsigned short damage;
-  } cases[] = {
-      {2048, false, outcome_kind::kGraze, 256},  // one point is still a graze
-      {2056, false, outcome_kind::kHit, 257},
-      {2063, false, outcome_kind::kHit, 257},  // rounded down
-      {4096, false, outcome_kind::kHit, 512},
-      {4096, true, outcome_kind::kDefended, 256},
-      {7, false, outcome_kind::kGraze, 0},
-  };
-  for (const auto& c : cases) {
-    const combat::attack_outcome o = Resolve(25600, 256, 1, c.defends, c.attack_damage);
-    EXPECT_EQ(o.kind, c.kind) << c.attack_damage;
-    EXPECT_EQ(o.damage, c.damage) << c.attack_damage;
-  }
-  EXPECT_EQ(Resolve(256, 256, 70, true).damage, 0) << "dodged";
-  EXPECT_EQ(Resolve(256, 256, 128, false).damage, 0) << "missed";
-}
-
 // Precision against Reflex, and Attack Damage against Health, seen from
 // either side.
 step AttackerAims(unsigned short amount) { return {step::kAttacker, &actor::precision, &actor::reflex, amount}; }
@@ -240,96 +192,41 @@ step TargetEvades(unsigned short amount) { return {step::kTarget, &actor::reflex
 step AttackerStrikes(unsigned short amount) { return {step::kAttacker, &actor::attack_damage, &actor::health, amount}; }
 step TargetTakes(unsigned short amount) { return {step::kTarget, &actor::health, &actor::attack_damage, amount}; }
 
-TEST(AttackOutcome, ExperienceStepsOfEachOutcome) {
-  // Equal stats: hit 64, so h = 3200; Attack Damage 4096 gives dmg 512.
-  EXPECT_EQ(Resolve(256, 256, 1, false).steps,
-            (std::vector<step>{AttackerStrikes(512), TargetTakes(256), AttackerAims(3200), TargetEvades(1600)}));
-  EXPECT_EQ(Resolve(256, 256, 1, true).steps,
-            (std::vector<step>{AttackerStrikes(512), TargetTakes(512), AttackerAims(6400), TargetEvades(1600)}));
-  EXPECT_EQ(Resolve(256, 256, 70, true).steps, (std::vector<step>{AttackerAims(1600), TargetEvades(6400)}));
-  // A miss at roll 50.78125 counts its whole part, 50.
-  const combat::attack_outcome miss = Resolve(256, 768, 65, false);
-  EXPECT_EQ(miss.kind, outcome_kind::kMiss);
-  EXPECT_EQ(miss.steps, (std::vector<step>{AttackerAims(100), TargetEvades(25)}));
-  // A graze levels like a hit.
-  EXPECT_EQ(Resolve(25600, 256, 1, false, 2048).steps,
-            (std::vector<step>{AttackerStrikes(256), TargetTakes(128), AttackerAims(6336), TargetEvades(3168)}));
-}
-
-TEST(AttackOutcome, ACorpseGivesNothing) {
-  auto x = Fighter("Orc", 25600, 256, 4096, 5000);
-  auto y = Fighter("Elf", 256, 256, 256, 0);
-  for (int k : {1, 128}) {
-    const combat::attack_outcome o = combat::ResolveAttack(*x, *y, false, RollOf(k));
-    EXPECT_EQ(o.kind, outcome_kind::kCorpse);
-    EXPECT_EQ(o.damage, 0);
-    EXPECT_TRUE(o.steps.empty());
+TEST(AttackOutcome, KindDamageAndExperienceStepsOfEachOutcome) {
+  const struct {
+    int precision, reflex, k;
+    bool defends;
+    unsigned short attack_damage;
+    outcome_kind kind;
+    unsigned short damage;
+    std::vector<step> steps;
+  } cases[] = {
+      // Equal stats: hit 64, so h = 3200; Attack Damage 4096 gives dmg 512.
+      {256, 256, 1, false, 4096, outcome_kind::kHit, 512,
+       {AttackerStrikes(512), TargetTakes(256), AttackerAims(3200), TargetEvades(1600)}},
+      {256, 256, 1, true, 4096, outcome_kind::kDefended, 256,
+       {AttackerStrikes(512), TargetTakes(512), AttackerAims(6400), TargetEvades(1600)}},
+      {256, 256, 70, true, 4096, outcome_kind::kDodged, 0, {AttackerAims(1600), TargetEvades(6400)}},
+      // A miss at roll 50.78125 counts its whole part, 50.
+      {256, 768, 65, false, 4096, outcome_kind::kMiss, 0, {AttackerAims(100), TargetEvades(25)}},
+      // A graze levels like a hit.
+      {25600, 256, 1, false, 2048, outcome_kind::kGraze, 256,
+       {AttackerStrikes(256), TargetTakes(128), AttackerAims(6336), TargetEvades(3168)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "P " << c.precision << " R " << c.reflex << " k " << c.k << " AD "
+                                    << c.attack_damage << (c.defends ? " defending" : ""));
+    auto x = Fighter("Orc", static_cast<unsigned short>(c.precision), 256, c.attack_damage, 5000);
+    auto y = Fighter("Elf", 256, static_cast<unsigned short>(c.reflex), 256, 5000);
+    const combat::attack_outcome o = combat::ResolveAttack(*x, *y, c.defends, combat::Roll((c.k - 1) << 8));
+    EXPECT_EQ(o.kind, c.kind);
+    EXPECT_EQ(o.damage, c.damage);
+    EXPECT_EQ(o.steps, c.steps);
   }
 }
 
 // ---------------------------------------------------------------------------
 // Attack: what the battle reports and applies
-
-struct Blow {
-  std::string text;
-  unsigned short health_lost;
-};
-
-Blow Strike(unsigned short attack_damage, int k, std::int32_t target_action) {
-  battle b;
-  auto x = Fighter("Orc", 256, 256, attack_damage, 5000);
-  auto y = Fighter("Elf", 256, 256, 256, 5000);
-  FullyGrown(*y);
-  const std::string out = AttackOutput(b, x.get(), y.get(), k, target_action);
-  return {FirstLine(out), static_cast<unsigned short>(5000 - y->health.current)};
-}
-
-TEST(BattleAttack, EachOutcomeHasItsLineAndItsDamage) {
-  const Blow graze = Strike(2048, 1, motive::kIdle);
-  EXPECT_EQ(graze.text, "Orc grazes Elf with a weak blow!\n");
-  EXPECT_EQ(graze.health_lost, 256);  // a graze still does its damage
-
-  const Blow one = Strike(2056, 1, motive::kIdle);
-  EXPECT_EQ(one.text, "Orc attacks Elf for 1 damage!\n");
-  EXPECT_EQ(one.health_lost, 257);
-
-  const Blow two = Strike(4096, 1, motive::kIdle);
-  EXPECT_EQ(two.text, "Orc attacks Elf for 2 damage!\n");
-  EXPECT_EQ(two.health_lost, 512);
-
-  const Blow guarded = Strike(4096, 1, motive::kDefend);
-  EXPECT_EQ(guarded.text, "Elf defends against Orc's blow!\n");
-  EXPECT_EQ(guarded.health_lost, 256);
-
-  const Blow dodged = Strike(4096, 70, motive::kDefend);
-  EXPECT_EQ(dodged.text, "Elf dodges Orc's attack at the last second!\n");
-  EXPECT_EQ(dodged.health_lost, 0);
-
-  const Blow missed = Strike(4096, 128, motive::kIdle);
-  EXPECT_EQ(missed.text, "Orc swings at Elf but misses!\n");
-  EXPECT_EQ(missed.health_lost, 0);
-}
-
-TEST(BattleAttack, ABlowOfNoDamageStillLands) {
-  battle b;
-  auto x = Fighter("Orc", 256, 256, 7, 5000);
-  auto y = Fighter("Elf", 256, 256, 256, 5000);
-  y->health.wound = 100;
-  EXPECT_EQ(AttackOutput(b, x.get(), y.get(), 1, motive::kIdle), "Orc grazes Elf with a weak blow!\n");
-  EXPECT_EQ(y->health.wound, 0) << "taking damage, even none, resets the wound";
-}
-
-TEST(BattleAttack, KillingBlowAnnouncesTheDeath) {
-  battle b;
-  auto x = Fighter("Orc", 25600, 256, 8192, 5000);
-  auto y = Fighter("Elf", 256, 256, 256, 1024);
-  FullyGrown(*y);
-  const std::string out = AttackOutput(b, x.get(), y.get(), 1, motive::kIdle);
-  EXPECT_EQ(FirstLine(out), "Orc attacks Elf for 4 damage!\n");
-  EXPECT_NE(out.find("\tElf has died!\n"), std::string::npos) << out;
-  EXPECT_EQ(out.substr(out.size() - 15), "\tElf has died!\n");
-  EXPECT_EQ(y->health.current, 0);
-}
 
 TEST(BattleAttack, CorpseIsKickedOnceAndNothingChanges) {
   battle b;
