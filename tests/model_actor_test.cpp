@@ -210,12 +210,6 @@ TEST(Actor, SizeFollowsTheNameLength) {
   EXPECT_EQ(a.Size(), 339u);
   EXPECT_EQ(FileForm(a).size(), 341u);
   EXPECT_EQ(FileForm(a).substr(0, 2), U16(339));
-
-  // A longer name keeps its first 255 characters rather than wrapping.
-  const std::string longer = long_name + "xyz";
-  const actor b(2, longer.c_str(), false, nullptr, nullptr, &aspects::patience, &aspects::envy);
-  EXPECT_EQ(b.name.length, 255);
-  EXPECT_EQ(b.name.str(), long_name);
 }
 
 TEST(Actor, FileFormFieldOrder) {

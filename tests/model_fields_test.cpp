@@ -19,7 +19,8 @@ namespace {
 
 using test_support::FileForm;
 
-// Notes where each field starts, by its dotted key path.
+// Notes where each field starts, by its dotted key path. Its calls take
+// const references, so the filling form, which readers use, walks it too.
 class layout {
  public:
   std::map<std::string, std::size_t> at;
@@ -61,39 +62,6 @@ class layout {
   std::string prefix_;
 };
 
-// The same walk over the filling form, which readers use.
-class names {
- public:
-  std::vector<std::string> order;
-
-  void Size(const char* name, const size_field&) { Add(name); }
-  void Id(const char* name, std::uint32_t&) { Add(name); }
-  template <typename T>
-  void Text(const char* name, pstr<T>&) {
-    Add(name);
-  }
-  template <typename Value>
-  void Flag(const char* name, Value&) {
-    Add(name);
-  }
-  void Aspect(const char* name, const aspect*&, const aspect_kind&) { Add(name); }
-  void Reference(const char* name, std::uint32_t&, const record_kind&) { Add(name); }
-  void References(const char* name, std::vector<std::uint32_t>&, const record_kind&) { Add(name); }
-  void Points(const char* name, unsigned short&) { Add(name); }
-  void Affinity(const char* name, unsigned char&) { Add(name); }
-  template <class Fields>
-  void Group(const char* name, Fields&& fields) {
-    const std::string outer = prefix_;
-    prefix_ += std::string(name) + ".";
-    fields(*this);
-    prefix_ = outer;
-  }
-
- private:
-  void Add(const char* name) { order.push_back(prefix_ + name); }
-  std::string prefix_;
-};
-
 template <class Record>
 layout LayoutOf(const Record& record) {
   layout l;
@@ -101,11 +69,12 @@ layout LayoutOf(const Record& record) {
   return l;
 }
 
+// The fields in the order the filling form gives them.
 template <class Record>
 std::vector<std::string> FillingOrder(Record record) {
-  names n;
-  record.Fields(n);
-  return n.order;
+  layout l;
+  record.Fields(l);
+  return l.order;
 }
 
 TEST(Fields, RaceOffsetsMatchItsBytes) {
