@@ -118,13 +118,7 @@ TEST_F(ChargenTest, CompletingAtOnceKeepsTheCharacterAsBuilt) {
   EXPECT_EQ(hero_.race, &Race(0));
   EXPECT_EQ(hero_.career, &Career(1));
 
-  actor want;
-  want.PickRace(&examples::human);
-  FillAux(want);
-  want.PickCareer(&examples::warrior);
-  FillAux(want);
-  want.PickVirtueVice(&aspects::temperment, &aspects::sloth);
-  ExpectSameNumbers(hero_, want);
+  ExpectMadeOf(hero_, &examples::human, &examples::warrior, &aspects::temperment, &aspects::sloth);
 }
 
 TEST_F(ChargenTest, ReviewNumbersOffTheMenuRedrawIt) {
@@ -143,13 +137,7 @@ TEST_F(ChargenTest, ChangingTheRaceOnReviewKeepsCareerAndAspects) {
   EXPECT_EQ(hero_.career, &Career(1));
   EXPECT_EQ(hero_.virtue, &aspects::temperment);
 
-  actor want;
-  want.PickRace(&examples::dwarf);
-  FillAux(want);
-  want.PickCareer(&examples::warrior);
-  FillAux(want);
-  want.PickVirtueVice(&aspects::temperment, &aspects::sloth);
-  ExpectSameNumbers(hero_, want);
+  ExpectMadeOf(hero_, &examples::dwarf, &examples::warrior, &aspects::temperment, &aspects::sloth);
 }
 
 TEST_F(ChargenTest, ReviewReopensNameCareerAndAspects) {

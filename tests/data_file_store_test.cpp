@@ -118,22 +118,6 @@ TEST_F(DataDirTest, AnExactMatchWinsWhereLetterCaseCounts) {
   EXPECT_EQ(exact->file_name, "Save01");
 }
 
-TEST_F(DataDirTest, WritingTheSameFileTwiceChangesOnlyTheDate) {
-  ASSERT_TRUE(dir_.CopyCoreData());
-  const auto file = Open("Core Data");
-  file->RenameFile("save01", false);
-  file->clock = FixedClock;
-  ASSERT_TRUE(file->Write(true));
-  const std::string first = Read("save01");
-  file->clock = [] { return LocalTime(2031, 3, 4); };
-  ASSERT_TRUE(file->Write(true));
-  const std::string second = Read("save01");
-  ASSERT_EQ(first.size(), second.size());
-  EXPECT_EQ(second.substr(7, 3), Bytes({31, 3, 4}));
-  EXPECT_EQ(first.substr(10), second.substr(10));
-  EXPECT_EQ(Open("save01")->actors.size(), file->actors.size());
-}
-
 // The temporary file of a safe replace lies beside the file it replaces, so
 // the final move never crosses folders or drives.
 TEST(DataFileStore, TheTemporaryFileLiesBesideTheFile) {

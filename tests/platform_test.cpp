@@ -3,10 +3,10 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "console/console_util.h"
 #include "platform/input.h"
@@ -70,42 +70,21 @@ TEST(RandomTest, FollowsTheFormulaAndStaysInRange) {
   }
 }
 
-TEST(RandomTest, SeedingAgainRepeatsTheSequence) {
-  rng::Seed(424242u);
-  const int first = rng::Draw();
-  const int second = rng::Draw();
-  rng::Seed(424242u);
-  EXPECT_EQ(rng::Draw(), first);
-  EXPECT_EQ(rng::Draw(), second);
-}
-
-TEST(InputTest, ReadIntTakesSignedNumbersOneAtATime) {
-  ConsoleCapture console("42 -7\n  +3\n");
-  EXPECT_EQ(input::ReadInt(), 42);
-  EXPECT_EQ(input::ReadInt(), -7);
-  EXPECT_EQ(input::ReadInt(), 3);
-}
-
-TEST(InputTest, NonNumberCountsZeroAndDiscardsItsLine) {
-  ConsoleCapture console("abc 5\n9\n-\n8\n");
-  EXPECT_EQ(input::ReadInt(), 0);
-  EXPECT_EQ(input::ReadInt(), 9);  // the 5 went with the bad line
-  EXPECT_EQ(input::ReadInt(), 0);  // a lone sign is no number
-  EXPECT_EQ(input::ReadInt(), 8);
-}
-
-TEST(InputTest, NumberFollowedByLettersThenAnotherRead) {
-  ConsoleCapture console("12abc 4\n7\n");
-  EXPECT_EQ(input::ReadInt(), 12);
-  EXPECT_EQ(input::ReadInt(), 0);  // "abc 4" is what is left: not a number
-  EXPECT_EQ(input::ReadInt(), 7);
-}
-
-TEST(InputTest, OutOfRangeNumbersSaturate) {
-  ConsoleCapture console("99999999999 -99999999999\n3\n");
-  EXPECT_EQ(input::ReadInt(), INT_MAX);
-  EXPECT_EQ(input::ReadInt(), INT_MIN);
-  EXPECT_EQ(input::ReadInt(), 3);
+TEST(InputTest, ReadIntTakesOneNumberAtATimeAndANonNumberAsZeroWithItsLine) {
+  const struct {
+    const char* typed;
+    std::vector<int> read;
+  } cases[] = {
+      {"42 -7\n  +3\n", {42, -7, 3}},
+      {"abc 5\n9\n-\n8\n", {0, 9, 0, 8}},  // the 5 goes with the bad line; a lone sign is no number
+      {"12abc 4\n7\n", {12, 0, 7}},        // "abc 4" is what is left: not a number
+      {"99999999999 -99999999999\n3\n", {INT_MAX, INT_MIN, 3}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ConsoleCapture console(c.typed);
+    for (const int number : c.read) EXPECT_EQ(input::ReadInt(), number);
+  }
 }
 
 TEST(InputTest, ReadUnsignedWrapsNegativeNumbersAndSaturatesHugeOnes) {
@@ -136,28 +115,22 @@ TEST(InputTest, ReadLineDropsTheNewlineAndKeepsBlanks) {
 }
 
 TEST(InputTest, DiscardLeftoverNewlineTakesOnlyOneNewline) {
-  {
-    ConsoleCapture console("5\nAldric\n");
-    EXPECT_EQ(input::ReadInt(), 5);
+  const struct {
+    const char* typed;
+    bool number_first;
+    const char* line;
+  } cases[] = {
+      {"5\nAldric\n", true, "Aldric"},
+      {"Aldric\n", false, "Aldric"},  // nothing left over: the name is untouched
+      {"5\n\nBrann\n", true, ""},     // the player's empty line is kept
+      {"abc\nBrann\n", true, "Brann"},  // after a failed read too
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ConsoleCapture console(c.typed);
+    if (c.number_first) input::ReadInt();
     input::DiscardLeftoverNewline();
-    EXPECT_EQ(input::ReadLine(), "Aldric");
-  }
-  {
-    ConsoleCapture console("Aldric\n");  // nothing left over: the name is untouched
-    input::DiscardLeftoverNewline();
-    EXPECT_EQ(input::ReadLine(), "Aldric");
-  }
-  {
-    ConsoleCapture console("5\n\nBrann\n");  // the player's empty line is kept
-    EXPECT_EQ(input::ReadInt(), 5);
-    input::DiscardLeftoverNewline();
-    EXPECT_EQ(input::ReadLine(), "");
-  }
-  {
-    ConsoleCapture console("abc\nBrann\n");  // after a failed read too
-    EXPECT_EQ(input::ReadInt(), 0);
-    input::DiscardLeftoverNewline();
-    EXPECT_EQ(input::ReadLine(), "Brann");
+    EXPECT_EQ(input::ReadLine(), c.line);
   }
 }
 
@@ -222,11 +195,6 @@ TEST(InputTest, CaptureRestoresThePreviousHandler) {
   input::EndOfInputHandler before = input::SetEndOfInputHandler(ReturningHandler);
   { ConsoleCapture console(""); }
   EXPECT_EQ(input::SetEndOfInputHandler(before), &ReturningHandler);
-}
-
-TEST(ConsoleTest, HorizontalLineIsOneConsoleLine) {
-  EXPECT_EQ(std::strlen(console::HorizontalLine()), 81u);
-  EXPECT_EQ(std::string(console::HorizontalLine()), std::string(80, '=') + "\n");
 }
 
 TEST(ConsoleTest, ClearAndPauseWriteNothingIntoACapture) {

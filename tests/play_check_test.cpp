@@ -1,5 +1,5 @@
-// Whether a loaded data file can carry a game, and the enemy draw that
-// rule shares with the session.
+// Whether a loaded data file can carry a game, how the game words what
+// keeps it from one, and the enemy draw that rule shares with the session.
 
 #include "data_file/play_check.h"
 
@@ -12,6 +12,7 @@
 #include "data_file/enemy_draw.h"
 #include "data_file/io_file.h"
 #include "game/examples.h"
+#include "game/game.h"
 #include "support/data_file_bytes.h"
 #include "support/example_world.h"
 #include "support/test_support.h"
@@ -166,25 +167,49 @@ TEST_F(PlayCheckTest, AFileTheReaderStoppedInIsDamaged) {
   EXPECT_EQ(ProblemsOfBytes(whole.substr(0, 14)), "cut short");
 }
 
-TEST(EnemyDrawTest, EachOfThreeEnemyPartiesTakesAThirdOfTheDraws) {
-  constexpr std::size_t kFiveParties = 5;
-  EXPECT_EQ(enemy_draw::Position(0, kFiveParties), 1u);
-  EXPECT_EQ(enemy_draw::Position(10921, kFiveParties), 1u);
-  EXPECT_EQ(enemy_draw::Position(10922, kFiveParties), 2u);
-  EXPECT_EQ(enemy_draw::Position(21843, kFiveParties), 2u);
-  EXPECT_EQ(enemy_draw::Position(21844, kFiveParties), 3u);
-  EXPECT_EQ(enemy_draw::Position(32765, kFiveParties), 3u);
-  EXPECT_EQ(enemy_draw::Position(32766, kFiveParties), 4u);
-  EXPECT_EQ(enemy_draw::Position(32767, kFiveParties), 4u);
+// The refusal screen shows the first problem after the file's path.
+TEST_F(PlayCheckTest, TheGameWordsEachProblemToFollowThePath) {
+  const auto words = [&](const use& kind = use::kNewGame) { return game::ContentProblem(*file_, kind); };
+  EXPECT_EQ(words(), "was not found");
+  LoadExamples();
+  EXPECT_EQ(words(), "");
+  EXPECT_EQ(words(use::kContinue), "");
+  file_->open_result = tov_file::kWrongMagic;
+  EXPECT_EQ(words(), "is not a data file");
+  file_->open_result = tov_file::kWrongVersion;
+  EXPECT_EQ(words(), "is written in a format this game cannot read");
+  file_->open_result = tov_file::kCutShort;
+  EXPECT_EQ(words(), "is not a complete data file");
+  file_->open_result = tov_file::kTooLarge;
+  EXPECT_EQ(words(), "is too large for this game to load");
+  file_->open_result = tov_file::kAccepted;
+
+  file_->parties.emplace_back();
+  EXPECT_EQ(words(), "has an enemy party with no one fit to fight");
+  file_->parties.front() = party();
+  EXPECT_EQ(words(), "has no one fit to fight in the player's party");
+  file_->parties.resize(1);
+  file_->parties.front().AddMember(&examples::bob);
+  EXPECT_EQ(words(), "has no enemy party");
+  file_->parties.clear();
+  EXPECT_EQ(words(), "has no parties at all");
+  for (race& r : file_->races) r.playable = 0;
+  EXPECT_EQ(words(), "has no playable race");
+  EXPECT_EQ(words(use::kContinue), "has no parties at all");
+  file_->stopped_early = true;
+  EXPECT_EQ(words(), "is damaged: the game stopped reading it before its end");
 }
 
-TEST(EnemyDrawTest, APositionPastTheLastPartyBecomesTheLast) {
-  EXPECT_EQ(enemy_draw::Position(32766, 4), 3u);
-  EXPECT_EQ(enemy_draw::Position(32767, 4), 3u);
-  EXPECT_EQ(enemy_draw::Position(21844, 3), 2u);
-  EXPECT_EQ(enemy_draw::Position(32767, 2), 1u);
-  EXPECT_EQ(enemy_draw::Position(0, 2), 1u);
-  // Every draw names an existing party.
+TEST(EnemyDrawTest, EachOfThreeEnemyPartiesTakesAThirdAndThePositionStaysInTheFile) {
+  const struct {
+    int draw;
+    std::size_t parties, position;
+  } cases[] = {{0, 5, 1},     {10921, 5, 1}, {10922, 5, 2}, {21843, 5, 2}, {21844, 5, 3}, {32765, 5, 3},
+               {32766, 5, 4}, {32767, 5, 4}, {32766, 4, 3}, {32767, 4, 3}, {21844, 3, 2}, {32767, 2, 1},
+               {0, 2, 1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(enemy_draw::Position(c.draw, c.parties), c.position) << c.draw << " of " << c.parties;
+  }
   for (std::size_t count = 2; count <= 6; ++count) {
     for (int draw = 0; draw <= 32767; draw += 97) EXPECT_LT(enemy_draw::Position(draw, count), count);
   }

@@ -75,6 +75,21 @@ inline void ExpectSameNumbers(const actor& got, const actor& want) {
   }
 }
 
+// The numbers of a character made by these picks alone, the auxiliary stats
+// filled after the race and after the career as the screens fill them.
+inline void ExpectMadeOf(const actor& got, const race* r, const career* c, const aspect* virtue = nullptr,
+                         const aspect* vice = nullptr) {
+  actor want;
+  want.PickRace(r);
+  FillAux(want);
+  if (c != nullptr) {
+    want.PickCareer(c);
+    FillAux(want);
+  }
+  if (virtue != nullptr) want.PickVirtueVice(virtue, vice);
+  ExpectSameNumbers(got, want);
+}
+
 // A data file as loaded: races Nimisum, Protosum and Absum playable, Piyat
 // not; careers Janitor (not playable), Warrior and Archer.
 class ChargenTest : public ::testing::Test {
