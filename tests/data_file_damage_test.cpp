@@ -1,12 +1,16 @@
 // Damaged data files read from memory: what a file cut short or reshaped by
-// repeated sections leaves behind, and that the reader says where it
-// stopped.
+// repeated sections leaves behind, that the reader says where it stopped,
+// and the inputs the fuzzer found.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "data_file/io_file.h"
+#include "fuzz/data_file_walk.h"
 #include "support/data_file_bytes.h"
 
 namespace {
@@ -131,6 +135,43 @@ TEST(DataFileDamage, SaveTruncatedAtEveryByteLoadsSafely) {
     }
     // Whatever was loaded can be saved again.
     ASSERT_GE(Save(file).size(), 15u);
+  }
+}
+
+// --- inputs the fuzzer found ----------------------------------------------
+
+std::vector<std::filesystem::path> FilesIn(const std::string& directory) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(OSSIVAR_SOURCE_DIR) + directory)) {
+    files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// What the fuzzer does with one input: load, walk every pointer, save;
+// after the first save, loading and saving reproduces the file.
+void Replay(const std::filesystem::path& input) {
+  SCOPED_TRACE(input.filename().string());
+  std::string bytes = test_support::ReadFile(input);
+  std::string saves[3];
+  for (std::string& save : saves) {
+    const auto file = Load(bytes);
+    data_file_walk::Walk(*file);
+    save = Save(*file);
+    ASSERT_FALSE(save.empty()) << file->write_error;
+    bytes = save;
+  }
+  EXPECT_EQ(saves[1], saves[2]);
+}
+
+// Inputs that once crashed the reader or exhausted its memory, the hand-made
+// files behind the damaged-file rules, and the fuzzer's seeds.
+TEST(FuzzInputTest, RegressionAndSeedInputsLoadAndSaveSafely) {
+  for (const char* directory : {"/tests/fuzz/regressions", "/tests/fuzz/corpus"}) {
+    const auto inputs = FilesIn(directory);
+    ASSERT_FALSE(inputs.empty()) << directory;
+    for (const auto& input : inputs) Replay(input);
   }
 }
 

@@ -1,15 +1,18 @@
 // The data file through the file system: opening by base name in the data
-// directory, renaming, and the letter-case match of names.
+// directory, renaming, the letter-case match of names, saves that fail, and
+// reading whole files.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "data_file/io_file.h"
 #include "platform/file_store.h"
 #include "support/data_file_bytes.h"
+#include "support/failed_save.h"
 #include "support/test_support.h"
 
 namespace {
@@ -158,6 +161,125 @@ TEST(DataFileStore, AWorkingDirectoryWithANonAsciiNameWorks) {
   EXPECT_TRUE(written);
   EXPECT_EQ(saved_races, races);
   EXPECT_TRUE(std::filesystem::exists(place / "data" / "save01.tov"));
+}
+
+// --- saves that fail ------------------------------------------------------
+
+// A save that cannot be completed keeps the old one; the safe replace never
+// writes through a name someone else put where its temporary file goes.
+
+TEST_F(FailedSaveTest, DataDirectoryThatVanishedFailsAndKeepsTheSave) {
+  const auto file = Open("save01");
+  file->actors.push_back(Actor(9, "New", 0, 0));
+  std::filesystem::rename(dir_.path() + "/data", dir_.path() + "/moved");
+  EXPECT_FALSE(file->Write(true));
+  EXPECT_EQ(file->write_error, "the data directory does not exist");
+  ExpectOldSaveIntact(dir_.path() + "/moved");
+}
+
+TEST_F(FailedSaveTest, DataDirectoryThatIsAFileFails) {
+  const auto file = Open("save01");
+  std::filesystem::rename(dir_.path() + "/data", dir_.path() + "/moved");
+  { std::ofstream(dir_.path() + "/data") << "not a directory"; }
+  EXPECT_FALSE(file->Write(true));
+  EXPECT_EQ(file->write_error, "the data directory does not exist");
+  ExpectOldSaveIntact(dir_.path() + "/moved");
+}
+
+TEST_F(FailedSaveTest, TooManyRecordsLeavesTheSaveAlone) {
+  const auto file = Open("save01");
+  file->careers.resize(65536);
+  EXPECT_FALSE(file->Write(true));
+  EXPECT_FALSE(file->write_error.empty());
+  ExpectOldSaveIntact(dir_.path() + "/data");
+}
+
+// A link planted under the temporary name must not carry the save into the
+// file it points at, outside the data directory.
+TEST_F(FailedSaveTest, AHardLinkUnderTheTemporaryNameIsRemovedNotWrittenThrough) {
+  const std::string outside = dir_.path() + "/outside.txt";
+  { std::ofstream(outside) << "keep me"; }
+  const auto file = Open("save01");
+  file->actors.push_back(Actor(9, "New", 0, 0));
+
+  std::filesystem::create_hard_link(outside, Temporary());
+  ASSERT_TRUE(file->Write(true)) << file->write_error;
+  EXPECT_EQ(test_support::ReadFile(outside), "keep me");
+  EXPECT_EQ(Open("save01")->actors.size(), file->actors.size());
+}
+
+// Something under the temporary name that cannot simply be removed is the
+// player's to clear: the save fails, says what to do, and says it once.
+TEST_F(FailedSaveTest, AFolderInTheWayIsReportedOnceWithWhatToDo) {
+  std::filesystem::create_directory(Temporary());
+  const auto file = Open("save01");
+  EXPECT_FALSE(file->Write(true));
+  EXPECT_NE(file->write_error.find("~save01.tov"), std::string::npos) << file->write_error;
+  EXPECT_NE(file->write_error.find("remove it"), std::string::npos) << file->write_error;
+  EXPECT_FALSE(file->write_error_repeated);
+  EXPECT_FALSE(file->Write(true));
+  EXPECT_TRUE(file->write_error_repeated);
+  EXPECT_TRUE(std::filesystem::is_directory(Temporary()));
+
+  std::filesystem::remove(Temporary());
+  EXPECT_TRUE(file->Write(true)) << file->write_error;
+  EXPECT_FALSE(file->write_error_repeated);
+  EXPECT_TRUE(file->write_error.empty());
+  // Once cleared and back again, it is news again.
+  std::filesystem::create_directory(Temporary());
+  EXPECT_FALSE(file->Write(true));
+  EXPECT_FALSE(file->write_error_repeated);
+  std::filesystem::remove(Temporary());
+  old_save_ = Read("save01");
+  ExpectOldSaveIntact(dir_.path() + "/data");
+}
+
+// --- reading whole files --------------------------------------------------
+
+// Every byte whatever the size, files whose size the system does not tell,
+// and failures that leave nothing behind.
+
+std::string Pattern(const std::size_t& n) {
+  std::string bytes(n, '\0');
+  for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>((i * 31 + i / 251) % 256);
+  return bytes;
+}
+
+TEST(FileStoreRead, EveryByteOfFilesOfManySizes) {
+  const test_support::TempDir dir;
+  const std::string path = dir.path() + "/whole.bin";
+  for (const std::size_t n : {0u, 1u, 65535u, 65536u, 65537u, 300001u}) {
+    const std::string bytes = Pattern(n);
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(n));
+    std::string got = "left from before";
+    const file_store::outcome read = file_store::ReadWhole(path, got);
+    EXPECT_TRUE(read.ok()) << n << ": " << read.words;
+    EXPECT_EQ(got.size(), n);
+    EXPECT_TRUE(got == bytes) << n;
+  }
+}
+
+// Such files tell a size of zero and still have contents.
+TEST(FileStoreRead, AFileWithoutAKnownSizeIsReadToItsEnd) {
+  const std::string path = "/proc/self/status";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no " << path << " here";
+  std::string got;
+  ASSERT_TRUE(file_store::ReadWhole(path, got).ok());
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got.rfind("Name:", 0), 0u) << got.substr(0, 40);
+  EXPECT_EQ(got.back(), '\n');
+}
+
+TEST(FileStoreRead, WhatCannotBeReadLeavesNoBytes) {
+  const test_support::TempDir dir;
+  for (const std::string& path : {dir.path() + "/missing.bin", dir.path()}) {
+    std::string got = "left from before";
+    const file_store::outcome read = file_store::ReadWhole(path, got);
+    EXPECT_EQ(read.kind, file_store::problem::kCannotOpen) << path;
+    EXPECT_FALSE(read.words.empty()) << path;
+    EXPECT_TRUE(got.empty()) << path;
+  }
 }
 
 }  // namespace
