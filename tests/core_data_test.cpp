@@ -1,5 +1,6 @@
 // The shipped content: content/core.json is its source, data/Core Data.tov
-// what tov builds from it, and both are the built-in world.
+// what tov builds from it, and both are the built-in world, so the built-in
+// world's every value is checked against the author's source here.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "data_file/io_file.h"
+#include "game/examples.h"
 #include "support/data_file_bytes.h"
 #include "support/example_world.h"
 #include "support/test_support.h"
@@ -36,6 +38,11 @@ TEST(CoreDataTest, TheCommittedFileIsTheBuiltInWorld) {
   test_support::FillWithExampleWorld(world);
   ExpectSameButDate(data_file_test::CoreData(), data_file_test::Save(world),
                     "content/core.json no longer holds the built-in world");
+}
+
+// The built-in world's janitor is what a career is before anything is read.
+TEST(CoreDataTest, TheJanitorIsTheDefaultCareer) {
+  EXPECT_EQ(test_support::FileForm(examples::janitor), test_support::FileForm(career()));
 }
 
 // What the game relies on in its content file, as it loads it.
