@@ -1,5 +1,6 @@
 // tov check as authors run it: every problem the game would meet in a data
-// file or in its JSON, named where it is.
+// file or in its JSON, named where it is, and warnings about what players
+// would never see.
 
 #include <gtest/gtest.h>
 
@@ -7,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "character_creation/chargen.h"
 #include "data_file/io_file.h"
 #include "data_file/play_check.h"
 #include "support/data_file_bytes.h"
 #include "support/tov_support.h"
+#include "tov/check.h"
+#include "tov/json_form.h"
 
 namespace {
 
@@ -25,85 +29,55 @@ TEST_F(TovTest, CraftedWorldIsSound) {
 }
 
 TEST_F(TovTest, CheckRejectsWrongMagicVersionAndShortHeaders) {
-  std::string bytes = crafted().Bytes();
-  bytes[0] = 'I';
-  run_result r = CheckBytes(bytes);
-  EXPECT_EQ(r.status, 1);
-  ExpectLine(r, "byte 0", "not a data file: it begins with \"ITOV\"");
-
-  bytes = crafted().Bytes();
-  bytes[4] = 1;
-  r = CheckBytes(bytes);
-  EXPECT_EQ(r.status, 1);
-  ExpectLine(r, "byte 4", "format version bytes 01 00 04 are not this game's");
-
-  bytes = crafted().Bytes();
-  bytes[5] = 7;  // only the first version byte matters to the game
-  EXPECT_EQ(CheckBytes(bytes).status, 0);
-
-  r = CheckBytes(crafted().header.substr(0, 13));
-  EXPECT_EQ(r.status, 1);
-  ExpectLine(r, "byte 13", "the header is cut short: the file ends in its title");
-
-  r = CheckBytes("");
-  ExpectLine(r, "byte 0", "the file is empty");
-  EXPECT_EQ(r.status, 1);
+  const auto spoilt = [](std::size_t at, char value) {
+    std::string bytes = crafted().Bytes();
+    bytes[at] = value;
+    return bytes;
+  };
+  ExpectProblem(spoilt(0, 'I'), "byte 0", "not a data file: it begins with \"ITOV\"");
+  ExpectProblem(spoilt(4, 1), "byte 4", "format version bytes 01 00 04 are not this game's");
+  EXPECT_EQ(CheckBytes(spoilt(5, 7)).status, 0) << "only the first version byte matters to the game";
+  ExpectProblem(crafted().header.substr(0, 13), "byte 13", "the header is cut short: the file ends in its title");
+  ExpectProblem("", "byte 0", "the file is empty");
 }
 
 TEST_F(TovTest, CheckFindsCutShortRecordsAndSections) {
   const crafted world;
   const std::string bytes = world.Bytes();
-  run_result r = CheckBytes(bytes.substr(0, world.Actor(1) + 18));
-  EXPECT_EQ(r.status, 1);
-  ExpectLine(r, "byte " + std::to_string(world.Actor(1)) + ", actors[1]",
-             "the actor record is cut short: the file ends in its career_id");
-
-  r = CheckBytes(bytes.substr(0, world.PartySection() + 7));
-  ExpectLine(r, "byte " + std::to_string(world.PartySection()) + ", PART section",
-             "the section header is cut short");
-
-  r = CheckBytes(bytes + "PA");
-  ExpectLine(r, "byte " + std::to_string(bytes.size()), "2 stray bytes at the end");
+  ExpectProblem(bytes.substr(0, world.Actor(1) + 18), At(world.Actor(1), "actors[1]"),
+                "the actor record is cut short: the file ends in its career_id");
+  ExpectProblem(bytes.substr(0, world.PartySection() + 7), At(world.PartySection(), "PART section"),
+                "the section header is cut short");
+  ExpectProblem(bytes + "PA", At(bytes.size()), "2 stray bytes at the end");
 }
 
 TEST_F(TovTest, CheckFindsLengthFieldsThatDisagreeWithTheRecords) {
   crafted world;
   world.header[10] = 40;  // the real header is 18 bytes
-  run_result r = CheckBytes(world.Bytes());
-  EXPECT_EQ(r.status, 1);
-  ExpectLine(r, "byte 10", "header length field says 40 but the header is 18 bytes long; the game skips the 22");
+  ExpectProblem(world.Bytes(), "byte 10",
+                "header length field says 40 but the header is 18 bytes long; the game skips the 22");
 
   world = crafted();
   world.careers[0][0] = static_cast<char>(world.careers[0][0] + 1);
-  r = CheckBytes(world.Bytes());
-  const std::size_t career = world.CareerSection() + 10;
-  ExpectLine(r, "byte " + std::to_string(career) + ", careers[0]", "record size field says 37 but the record makes 36");
+  ExpectProblem(world.Bytes(), At(world.CareerSection() + 10, "careers[0]"),
+                "record size field says 37 but the record makes 36");
 
   world = crafted();
   std::string bytes = world.Bytes();
   bytes[world.ActorSection() + 4] = 0;
-  r = CheckBytes(bytes);
-  ExpectLine(r, "byte " + std::to_string(world.ActorSection() + 4) + ", ACTR section",
-             "section length field says 0 but its 2 records make");
-  EXPECT_EQ(r.status, 1);
+  ExpectProblem(bytes, At(world.ActorSection() + 4, "ACTR section"),
+                "section length field says 0 but its 2 records make");
 }
 
 TEST_F(TovTest, CheckFindsUnknownTagsAndSectionsTheGameReadsWrongly) {
   const crafted world;
-  std::string bytes = world.header + world.Races() + world.Careers() + "ITEM" + U32(8) + U16(0) + world.Actors();
-  run_result r = CheckBytes(bytes);
-  EXPECT_EQ(r.status, 1);
-  ExpectLine(r, "byte " + std::to_string(world.ActorSection()), "unknown section tag \"ITEM\"; the game stops reading");
-
-  bytes = world.header + world.Careers() + world.Actors() + world.Races() + world.Parties();
-  r = CheckBytes(bytes);
-  ExpectLine(r, "byte " + std::to_string(world.header.size() + world.Careers().size()) + ", ACTR section",
-             "comes before the RACE section, so the game resolves its actors' races against none");
-
-  bytes = world.Bytes() + world.Races();
-  r = CheckBytes(bytes);
-  ExpectLine(r, "byte " + std::to_string(world.Bytes().size()) + ", RACE section",
-             "a second RACE section: the game throws away the races read before");
+  ExpectProblem(world.header + world.Races() + world.Careers() + "ITEM" + U32(8) + U16(0) + world.Actors(),
+                At(world.ActorSection()), "unknown section tag \"ITEM\"; the game stops reading");
+  ExpectProblem(world.header + world.Careers() + world.Actors() + world.Races() + world.Parties(),
+                At(world.header.size() + world.Careers().size(), "ACTR section"),
+                "comes before the RACE section, so the game resolves its actors' races against none");
+  ExpectProblem(world.Bytes() + world.Races(), At(world.Bytes().size(), "RACE section"),
+                "a second RACE section: the game throws away the races read before");
 }
 
 TEST_F(TovTest, CheckFindsIdentifiersReferencesAndAspectsTheGameWouldMisread) {
@@ -117,20 +91,20 @@ TEST_F(TovTest, CheckFindsIdentifiersReferencesAndAspectsTheGameWouldMisread) {
   const std::size_t race = world.RaceSection() + 10;
   const std::size_t hero = world.Actor(0);
   const std::size_t them = world.Party(1);
-  ExpectLine(r, "byte " + std::to_string(race + 10 + 3 + 5) + ", races[0].virtue",
+  ExpectLine(r, At(race + 10 + 3 + 5, "races[0].virtue"),
              "race \"Elf\" has virtue number 9, outside 0 to 6; the game reads it as Humility");
-  ExpectLine(r, "byte " + std::to_string(hero + 9 + 4) + ", actors[0].race_id",
+  ExpectLine(r, At(hero + 9 + 4, "actors[0].race_id"),
              "actor \"Hero\" refers to race 3, which does not exist; the game falls back to race 0 \"Elf\"");
-  ExpectLine(r, "byte " + std::to_string(hero + 13 + 4) + ", actors[0].career_id",
+  ExpectLine(r, At(hero + 13 + 4, "actors[0].career_id"),
              "actor \"Hero\" refers to career 0 but the file has no careers");
-  ExpectLine(r, "byte " + std::to_string(hero + 18 + 4) + ", actors[0].vice",
+  ExpectLine(r, At(hero + 18 + 4, "actors[0].vice"),
              "actor \"Hero\" has vice number 7, outside 0 to 6; the game reads it as Lust");
-  ExpectLine(r, "byte " + std::to_string(world.Actor(1) + 2) + ", actors[1].id",
+  ExpectLine(r, At(world.Actor(1) + 2, "actors[1].id"),
              "actor \"Gob\" has identifier 5 but is at position 1");
-  ExpectLine(r, "byte " + std::to_string(them + 11 + 4) + ", parties[1].members[0]",
+  ExpectLine(r, At(them + 11 + 4, "parties[1].members[0]"),
              "party \"Them\" member 0 refers to actor 1, which does not exist; the game falls back to actor 0 \"Hero\"");
   // Without careers no one can fight, which the game refuses.
-  ExpectLine(r, "byte " + std::to_string(world.Party(0) + 11 + 2) + ", parties[0].members[0]",
+  ExpectLine(r, At(world.Party(0) + 11 + 2, "parties[0].members[0]"),
              "party \"Us\" member 0 has no race or career to fight with");
   // Actor 5 exists, under the wrong identifier: only that is reported.
   EXPECT_EQ(r.out.find("member 1 refers"), std::string::npos) << r.out;
@@ -142,21 +116,20 @@ TEST_F(TovTest, CheckFindsPartiesANewGameCannotUse) {
   world.parties = {PartyBytes(0, "Us", true, {}), PartyBytes(1, "Horde", false, crowd), PartyBytes(2, "Ghosts", false, {})};
   run_result r = CheckBytes(world.Bytes());
   EXPECT_EQ(r.status, 1);
-  ExpectLine(r, "byte " + std::to_string(world.Party(0) + 12) + ", parties[0].member_count",
+  ExpectLine(r, At(world.Party(0) + 12, "parties[0].member_count"),
              "the player's party \"Us\" has no members");
-  ExpectLine(r, "byte " + std::to_string(world.Party(1) + 15) + ", parties[1].member_count", "party \"Horde\" has 251 members; at most 250");
-  ExpectLine(r, "byte " + std::to_string(world.Party(2) + 16) + ", parties[2].member_count", "enemy party \"Ghosts\" has no members");
+  ExpectLine(r, At(world.Party(1) + 15, "parties[1].member_count"), "party \"Horde\" has 251 members; at most 250");
+  ExpectLine(r, At(world.Party(2) + 16, "parties[2].member_count"), "enemy party \"Ghosts\" has no members");
 
   world.parties = {PartyBytes(0, "Us", true, {0})};
-  r = CheckBytes(world.Bytes());
-  ExpectLine(r, "byte " + std::to_string(world.PartySection()) + ", PART section", "there is no enemy party");
+  ExpectProblem(world.Bytes(), At(world.PartySection(), "PART section"), "there is no enemy party");
 
   world.parties = {};
   world.races = {RaceRec(0, "Elf", 0)};
   r = CheckBytes(world.Bytes());
   EXPECT_EQ(r.status, 1);
   ExpectLine(r, "whole file", "there is no player's party: the file has no parties");
-  ExpectLine(r, "byte " + std::to_string(world.RaceSection()) + ", RACE section", "no race is playable");
+  ExpectLine(r, At(world.RaceSection(), "RACE section"), "no race is playable");
 
   world = crafted();
   world.parties[1] = PartyBytes(1, "Them", false, std::vector<unsigned>(250, 1));
@@ -264,6 +237,128 @@ TEST_F(TovTest, NameBesideAReferenceThatDisagreesIsANoteNotAProblem) {
   const run_result r = CheckJson(document);
   EXPECT_EQ(r.status, 0) << r.out;
   ExpectLine(r, "$.actors[0].race", "note: says \"Elf\" but race 0 is \"High Elf\"; the identifier decides");
+}
+
+// ---- warnings: what players never see, though the game plays on ----
+
+// The lines text takes on an 80-column terminal that wraps long lines,
+// counting the one the cursor ends on.
+int TerminalLines(const std::string& text) {
+  int lines = 0;
+  std::size_t column = 0;
+  for (const char c : text) {
+    if (c == '\n') {
+      lines += column == 0 ? 1 : static_cast<int>((column + 79) / 80);
+      column = 0;
+    } else {
+      column = c == '\t' ? (column / 8 + 1) * 8 : column + 1;
+    }
+  }
+  return lines + (column == 0 ? 1 : static_cast<int>((column + 79) / 80));
+}
+
+std::vector<std::string> Parties(const std::vector<std::string>& names) {
+  std::vector<std::string> parties{PartyBytes(0, "Us", true, {0})};
+  for (std::size_t p = 0; p < names.size(); ++p) {
+    parties.push_back(PartyBytes(static_cast<unsigned>(p + 1), names[p], false, {1}));
+  }
+  return parties;
+}
+
+TEST_F(TovTest, EnemyPartiesBattlesNeverOrHardlyEverDrawAreWarnedAbout) {
+  crafted world;
+  world.parties = Parties({"One", "Two", "Three", "Rare", "Never"});
+  run_result r = CheckBytes(world.Bytes());
+  EXPECT_EQ(r.status, 0) << r.out;
+  ExpectLine(r, At(world.Party(4), "parties[4] \"Rare\""),
+             "warning: enemy party at position 4 is fought in only 2 of 32768 battles: practically never");
+  ExpectLine(r, At(world.Party(5), "parties[5] \"Never\""),
+             "warning: enemy party at position 5 is never fought: battles draw only the parties at positions 1 "
+             "to 4");
+  EXPECT_EQ(r.out.find("\"Three\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(Path("crafted.tov") + ": sound, 2 warnings\n"), std::string::npos) << r.out;
+
+  // Four parties: the last enemy party takes the two rare draws as well.
+  world.parties = Parties({"One", "Two", "Three"});
+  r = CheckBytes(world.Bytes());
+  EXPECT_EQ(r.out, Path("crafted.tov") + ": sound\n");
+}
+
+TEST_F(TovTest, WarningsInJsonNameTheRecordByItsPathAndName) {
+  json document = SoundJson();
+  for (const char* name : {"Two", "Three", "Four", "Five"}) {
+    document["parties"].push_back(json{{"name", name}, {"members", json::array({1})}});
+  }
+  const run_result r = CheckJson(document);
+  EXPECT_EQ(r.status, 0) << r.out;
+  ExpectLine(r, "$.parties[4] \"Four\"", "warning: enemy party at position 4 is fought in only 2");
+  ExpectLine(r, "$.parties[5] \"Five\"", "warning: enemy party at position 5 is never fought");
+}
+
+TEST_F(TovTest, ProblemsAndWarningsAreCountedApart) {
+  crafted world;
+  world.parties = Parties({"", "One", "Two", "Three", "Never"});
+  world.parties[1] = PartyBytes(1, "Empty", false, {});
+  const run_result r = CheckBytes(world.Bytes());
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(": 1 problem, 2 warnings\n"), std::string::npos) << r.out;
+}
+
+// Eight lines go to the sheet, the question and the typing line; the list
+// fills the rest, an entry wider than the screen taking two lines.
+TEST_F(TovTest, ListsOfPlayableRacesOrCareersLongerThanTheScreenAreWarnedAbout) {
+  crafted world;
+  world.races.clear();
+  for (unsigned i = 0; i < 16; ++i) world.races.push_back(RaceRec(i, "Folk" + std::to_string(i)));
+  world.races.push_back(RaceRec(16, "Hidden", 0));
+  EXPECT_EQ(CheckBytes(world.Bytes()).status, 0);
+  EXPECT_EQ(CheckBytes(world.Bytes()).out.find("warning"), std::string::npos);
+
+  world.races[3] = RaceRec(3, std::string(70, 'w'));
+  run_result r = CheckBytes(world.Bytes());
+  EXPECT_EQ(r.status, 0);
+  ExpectLine(r, At(world.RaceSection(), "RACE section"),
+             "warning: 16 playable races make the race screen 25 lines long; the terminal shows 24, so the "
+             "character sheet scrolls away");
+
+  world = crafted();
+  for (unsigned i = 1; i < 14; ++i) world.careers.push_back(CareerRec(i, "Trade" + std::to_string(i)));
+  EXPECT_EQ(CheckBytes(world.Bytes()).out.find("warning"), std::string::npos);
+  world.careers.push_back(CareerRec(14, "One too many"));
+  r = CheckBytes(world.Bytes());
+  ExpectLine(r, At(world.CareerSection(), "CARR section"),
+             "warning: 15 playable careers make the career screen 25 lines long");
+}
+
+// The line counts the warnings go by are those of the game's own screens.
+TEST_F(TovTest, ScreenLinesAreThoseTheCreationScreensDraw) {
+  json document = SoundJson();
+  document["races"].push_back(json{{"id", 123456}, {"name", std::string(75, 'r')}, {"description", ""},
+                                   {"playable", true}, {"virtue", 0}, {"vice", 0},
+                                   {"modifiers", document["races"][0]["modifiers"]}});
+  document["races"].push_back(json{{"name", "Unlisted"}, {"description", ""}, {"virtue", 0}, {"vice", 0},
+                                   {"modifiers", document["races"][0]["modifiers"]}});
+  for (int i = 0; i < 3; ++i) {
+    document["careers"].push_back(json{{"name", std::string(60 + 10 * i, 'c')}, {"description", ""},
+                                       {"playable", i != 1}, {"modifiers", document["careers"][0]["modifiers"]}});
+  }
+  const tov::loaded read = json_form::Read(document.dump());
+  ASSERT_TRUE(read.problems.empty()) << read.problems[0].where << ": " << read.problems[0].what;
+  tov_file* file = read.file.get();
+
+  // The screen as drawn up to the point where it waits for the choice.
+  const auto drawn_lines = [&](void (*screen)(actor*, tov_file*, const unsigned char&)) {
+    actor hero;
+    test_support::ConsoleCapture capture;
+    try {
+      screen(&hero, file, CharGen::kSheetName);
+    } catch (const test_support::EndOfInput&) {
+    }
+    return TerminalLines(capture.Output());
+  };
+  EXPECT_EQ(check::RaceScreenLines(*file), drawn_lines(CharGen::Race));
+  EXPECT_EQ(check::CareerScreenLines(*file), drawn_lines(CharGen::Career));
+  EXPECT_EQ(check::RaceScreenLines(*file), 8 + 1 + 2);
 }
 
 }  // namespace

@@ -100,4 +100,20 @@ void TovTest::ExpectLine(const run_result& r, const std::string& place, const st
   EXPECT_NE(r.out.find(needle), std::string::npos) << "wanted: " << needle << "\ngot:\n" << r.out;
 }
 
+void TovTest::ExpectProblem(const std::string& bytes, const std::string& place, const std::string& what) {
+  const run_result r = CheckBytes(bytes);
+  EXPECT_EQ(r.status, 1) << place;
+  ExpectLine(r, place, what);
+}
+
+std::string TovTest::At(std::size_t byte, const std::string& what) {
+  std::string place = "byte ";
+  place += std::to_string(byte);
+  if (!what.empty()) {
+    place += ", ";
+    place += what;
+  }
+  return place;
+}
+
 }  // namespace tov_support

@@ -77,6 +77,10 @@ class TovTest : public ::testing::Test {
 
   // One diagnosis line: the file, the place, then what.
   static void ExpectLine(const run_result& r, const std::string& place, const std::string& what);
+  // Check fails on the bytes, with that line among its problems.
+  void ExpectProblem(const std::string& bytes, const std::string& place, const std::string& what);
+  // A place in a data file: "byte N", then what lies there.
+  static std::string At(std::size_t byte, const std::string& what = "");
 
   test_support::TempDir dir_;
 };
