@@ -48,38 +48,30 @@ TEST(BattleDraws, PositionsNeverPassTheEnd) {
 // ---------------------------------------------------------------------------
 // LevelStat
 
+// The amount times own / opposing goes to the own stat's dominant primary,
+// half of that to its recessive one.
 TEST(BattleLevelStat, ScalesByTheRatioOfTheTwoStats) {
-  battle b;
-  auto a = Fighter("Hero", 0, 0, 0, 512);
-  a->strength.base = a->strength.current = 2560;
-  a->agility.base = a->agility.current = 2560;
-  auto opposing = Fighter("Foe", 0, 0, 256, 0);
-  auto expected = std::make_unique<actor>(*a);
-  const unsigned short own_before = a->health.current;
-
-  ConsoleCapture capture;
-  b.LevelStat(a.get(), 100, &a->health, &opposing->attack_damage);
-  // 100 * own / 256 to Strength, half of that to Agility.
-  const unsigned short v = static_cast<unsigned short>(100 * own_before / 256);
-  expected->strength.Level(v);
-  expected->agility.Level(static_cast<unsigned short>(v / 2));
-  EXPECT_EQ(a->strength.growth, expected->strength.growth);
-  EXPECT_EQ(a->agility.growth, expected->agility.growth);
-  EXPECT_GT(a->strength.growth, a->agility.growth);
-  EXPECT_EQ(capture.Output(), "");
-}
-
-TEST(BattleLevelStat, AmountWrapsToSixteenBits) {
-  battle b;
-  auto a = Fighter("Hero", 0, 0, 0, 65535);
-  a->strength.base = a->strength.current = 2560;
-  auto opposing = Fighter("Foe", 0, 0, 1, 0);
-  auto expected = std::make_unique<actor>(*a);
-  ConsoleCapture capture;
-  b.LevelStat(a.get(), 65535, &a->health, &opposing->attack_damage);
-  // 65535 * 65535 = 0xFFFE0001, kept as 0x0001.
-  expected->strength.Level(1);
-  EXPECT_EQ(a->strength.growth, expected->strength.growth);
+  const struct {
+    unsigned short own, opposing, amount, gain;
+    const char* what;
+  } cases[] = {{512, 256, 100, 200, "twice the opposing stat"},
+               {65535, 1, 65535, 1, "65535 * 65535 = 0xFFFE0001, kept as 0x0001"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    battle b;
+    auto a = Fighter("Hero", 0, 0, 0, c.own);
+    a->strength.base = a->strength.current = 2560;
+    a->agility.base = a->agility.current = 2560;
+    auto opposing = Fighter("Foe", 0, 0, c.opposing, 0);
+    auto expected = std::make_unique<actor>(*a);
+    ConsoleCapture capture;
+    b.LevelStat(a.get(), c.amount, &a->health, &opposing->attack_damage);
+    expected->strength.Level(c.gain);
+    expected->agility.Level(static_cast<unsigned short>(c.gain / 2));
+    EXPECT_EQ(a->strength.growth, expected->strength.growth);
+    EXPECT_EQ(a->agility.growth, expected->agility.growth);
+    EXPECT_EQ(capture.Output(), "");
+  }
 }
 
 TEST(BattleLevelStat, ZeroOpposingStatGivesNothing) {

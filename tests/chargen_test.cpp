@@ -39,20 +39,18 @@ TEST_F(ChargenTest, TheNewlineLeftByANumericMenuIsNotTakenForTheName) {
 }
 
 TEST_F(ChargenTest, NamesAreTakenAsTyped) {
-  // Only one newline counts as left over: a second empty line is a name.
-  Run("\n\nm\n", [&] { CharGen::Name(&hero_, 0); });
-  EXPECT_EQ(hero_.name.length, 0);
-  EXPECT_EQ(hero_.name.str(), "");
-
-  Run(std::string("Bo\0b\nm\n", 7), [&] { CharGen::Name(&hero_, 0); });
-  EXPECT_EQ(hero_.name.str(), "Bo");
-
-  Run("  Sir Lancelot the Brave  \nm\n", [&] { CharGen::Name(&hero_, 0); });
-  EXPECT_EQ(hero_.name.str(), "  Sir Lancelot the Brave  ");
-
-  // Too long for the length byte: the first 255 characters stay.
-  Run(std::string(300, 'x') + "\nm\n", [&] { CharGen::Name(&hero_, 0); });
-  EXPECT_EQ(hero_.name.str(), std::string(255, 'x'));
+  const struct {
+    std::string typed, name;
+  } cases[] = {
+      {"", ""},  // only one newline counts as left over: a second empty line is a name
+      {std::string("Bo\0b", 4), "Bo"},
+      {"  Sir Lancelot the Brave  ", "  Sir Lancelot the Brave  "},
+      {std::string(300, 'x'), std::string(255, 'x')},  // too long for the length byte: the first 255 stay
+  };
+  for (const auto& c : cases) {
+    Run("\n" + c.typed + "\nm\n", [&] { CharGen::Name(&hero_, 0); });
+    EXPECT_EQ(hero_.name.str(), c.name);
+  }
 }
 
 TEST_F(ChargenTest, SexAnswers) {

@@ -46,24 +46,21 @@ TEST(Element, ConsoleFormHonoursTheCallersWidth) {
 }
 
 TEST(Element, ArithmeticSaturates) {
-  element e;
-  EXPECT_EQ(e.get(), 128);
-  e.set(250);
-  e += 16;
-  EXPECT_EQ(e.get(), 255);
-  e.set(10);
-  e -= 16;
-  EXPECT_EQ(e.get(), 0);
-  e.set(16);
-  e -= 16;
-  EXPECT_EQ(e.get(), 0);
-  e.set(17);
-  e -= 16;
-  EXPECT_EQ(e.get(), 1);
-  e.set(239);
-  e += 16;
-  EXPECT_EQ(e.get(), 255);
+  EXPECT_EQ(element().get(), 128);
+  const struct {
+    unsigned char start;
+    int change;
+    unsigned char result;
+  } cases[] = {{250, 16, 255}, {239, 16, 255}, {10, -16, 0}, {16, -16, 0}, {17, -16, 1}};
+  for (const auto& c : cases) {
+    element e;
+    e.set(c.start);
+    if (c.change > 0) e += static_cast<unsigned char>(c.change);
+    if (c.change < 0) e -= static_cast<unsigned char>(-c.change);
+    EXPECT_EQ(e.get(), c.result) << int{c.start} << " " << c.change;
+  }
   // Saturation loses information: up and down again is not the identity.
+  element e;
   e.set(200);
   e += 100;
   e -= 100;

@@ -229,21 +229,13 @@ class ScopedTerm {
 };
 
 TEST(TerminalTest, EscapesOnlyForARealTerminalType) {
-  {
-    ScopedTerm term(nullptr);
-    EXPECT_FALSE(terminal::EscapesAllowed());
-  }
-  {
-    ScopedTerm term("");
-    EXPECT_FALSE(terminal::EscapesAllowed());
-  }
-  {
-    ScopedTerm term("dumb");
-    EXPECT_FALSE(terminal::EscapesAllowed());
-  }
-  {
-    ScopedTerm term("xterm-256color");
-    EXPECT_TRUE(terminal::EscapesAllowed());
+  const struct {
+    const char* term;  // null: unset
+    bool escapes;
+  } cases[] = {{nullptr, false}, {"", false}, {"dumb", false}, {"xterm-256color", true}};
+  for (const auto& c : cases) {
+    ScopedTerm term(c.term);
+    EXPECT_EQ(terminal::EscapesAllowed(), c.escapes) << (c.term == nullptr ? "unset" : c.term);
   }
 }
 
