@@ -22,8 +22,7 @@ using namespace data_file_test;
 
 TEST_F(FailedSaveTest, ReadOnlyDataDirectoryFailsAndKeepsTheSave) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-  const auto file = Open("save01");
-  file->actors.push_back(Actor(9, "New", 0, 0));
+  const auto file = Changed();
   ::chmod((dir_.path() + "/data").c_str(), 0555);
   const bool written = file->Write(true);
   ::chmod((dir_.path() + "/data").c_str(), 0755);
@@ -43,8 +42,7 @@ TEST_F(FailedSaveTest, FileSizeLimitFailsTheSaveAndKeepsTheOldOne) {
     rlimit limit{};
     limit.rlim_cur = limit.rlim_max = 1000;
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
-    const auto file = Open("save01");
-    file->actors.push_back(Actor(9, "New", 0, 0));
+    const auto file = Changed();
     const bool written = file->Write(true);
     ::_exit(!written && file->write_error == "the file is larger than this system lets the game write" ? 0
                                                                                                        : 1);
@@ -56,8 +54,7 @@ TEST_F(FailedSaveTest, FileSizeLimitFailsTheSaveAndKeepsTheOldOne) {
   ExpectOldSaveIntact(dir_.path() + "/data");
 
   // The same save goes through once the space is back.
-  const auto file = Open("save01");
-  file->actors.push_back(Actor(9, "New", 0, 0));
+  const auto file = Changed();
   EXPECT_TRUE(file->Write(true)) << file->write_error;
   EXPECT_EQ(Open("save01")->actors.size(), file->actors.size());
 }
@@ -67,8 +64,7 @@ TEST_F(FailedSaveTest, FileSizeLimitFailsTheSaveAndKeepsTheOldOne) {
 TEST_F(FailedSaveTest, ASymbolicLinkUnderTheTemporaryNameIsRemovedNotFollowed) {
   const std::string outside = dir_.path() + "/outside.txt";
   { std::ofstream(outside) << "keep me"; }
-  const auto file = Open("save01");
-  file->actors.push_back(Actor(9, "New", 0, 0));
+  const auto file = Changed();
 
   ASSERT_EQ(::symlink(outside.c_str(), Temporary().c_str()), 0);
   ASSERT_TRUE(file->Write(true)) << file->write_error;

@@ -21,8 +21,7 @@ using namespace data_file_test;
 // place, and the player is told why in words that do not blame the data
 // directory. Once it is let go, the save goes through.
 TEST_F(FailedSaveTest, ASaveHeldOpenIsKeptAndTheReasonGiven) {
-  const auto file = Open("save01");
-  file->actors.push_back(Actor(9, "New", 0, 0));
+  const auto file = Changed();
   const std::wstring save = std::filesystem::path(PathOf("save01")).wstring();
 
   const HANDLE held =

@@ -169,8 +169,7 @@ TEST(DataFileStore, AWorkingDirectoryWithANonAsciiNameWorks) {
 // writes through a name someone else put where its temporary file goes.
 
 TEST_F(FailedSaveTest, DataDirectoryThatVanishedFailsAndKeepsTheSave) {
-  const auto file = Open("save01");
-  file->actors.push_back(Actor(9, "New", 0, 0));
+  const auto file = Changed();
   std::filesystem::rename(dir_.path() + "/data", dir_.path() + "/moved");
   EXPECT_FALSE(file->Write(true));
   EXPECT_EQ(file->write_error, "the data directory does not exist");
@@ -199,8 +198,7 @@ TEST_F(FailedSaveTest, TooManyRecordsLeavesTheSaveAlone) {
 TEST_F(FailedSaveTest, AHardLinkUnderTheTemporaryNameIsRemovedNotWrittenThrough) {
   const std::string outside = dir_.path() + "/outside.txt";
   { std::ofstream(outside) << "keep me"; }
-  const auto file = Open("save01");
-  file->actors.push_back(Actor(9, "New", 0, 0));
+  const auto file = Changed();
 
   std::filesystem::create_hard_link(outside, Temporary());
   ASSERT_TRUE(file->Write(true)) << file->write_error;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "support/data_file_bytes.h"
@@ -33,6 +34,13 @@ class FailedSaveTest : public DataDirTest {
   }
 
   std::string Temporary() const { return DataDirectory() + "~save01.tov"; }
+
+  // The save as loaded, with one more actor for the next save to write.
+  std::unique_ptr<tov_file> Changed() const {
+    auto file = Open("save01");
+    file->actors.push_back(Actor(9, "New", 0, 0));
+    return file;
+  }
 
   std::string old_save_;
 };
