@@ -1,6 +1,8 @@
 // One attack: its outcome worked out as data, and the attack as the battle
 // reports and applies it.
 
+#include "combat/attack.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "combat/attack.h"
 #include "combat/battle.h"
 #include "model/actor.h"
 #include "platform/random.h"
@@ -143,20 +144,20 @@ TEST(BattleAttack, EveryRollMatchesTheRules) {
   struct Pairing {
     unsigned short precision, reflex, attack_damage, health;
   };
-  const Pairing pairings[] = {{256, 256, 4096, 3000},    {768, 256, 4096, 3000},  {256, 768, 4096, 3000},
-                              {25, 7, 4096, 3000},       {125, 3, 4096, 3000},    {1000, 999, 4096, 3000},
-                              {0, 500, 4096, 3000},      {500, 0, 4096, 3000},    {0, 0, 4096, 3000},
-                              {913, 1000, 4096, 3000},   {65535, 65535, 4096, 3000}, {1, 65535, 4096, 3000},
-                              {65535, 1, 4096, 3000},    {12345, 6789, 4096, 3000}, {256, 256, 2048, 3000},
-                              {256, 256, 2056, 3000},    {768, 256, 2063, 3000},  {256, 256, 4096, 300},
-                              {915, 256, 4096, 3000},    {914, 256, 4096, 3000},  {25600, 256, 7, 3000}};
+  const Pairing pairings[] = {{256, 256, 4096, 3000},  {768, 256, 4096, 3000},     {256, 768, 4096, 3000},
+                              {25, 7, 4096, 3000},     {125, 3, 4096, 3000},       {1000, 999, 4096, 3000},
+                              {0, 500, 4096, 3000},    {500, 0, 4096, 3000},       {0, 0, 4096, 3000},
+                              {913, 1000, 4096, 3000}, {65535, 65535, 4096, 3000}, {1, 65535, 4096, 3000},
+                              {65535, 1, 4096, 3000},  {12345, 6789, 4096, 3000},  {256, 256, 2048, 3000},
+                              {256, 256, 2056, 3000},  {768, 256, 2063, 3000},     {256, 256, 4096, 300},
+                              {915, 256, 4096, 3000},  {914, 256, 4096, 3000},     {25600, 256, 7, 3000}};
   for (const Pairing& pairing : pairings) {
     for (int k = 1; k <= 128; ++k) {
       for (bool defends : {false, true}) {
-        const std::string context = "P " + std::to_string(pairing.precision) + " R " +
-                                    std::to_string(pairing.reflex) + " AD " +
-                                    std::to_string(pairing.attack_damage) + " HP " + std::to_string(pairing.health) +
-                                    " k " + std::to_string(k) + (defends ? " defending" : "");
+        const std::string context =
+            "P " + std::to_string(pairing.precision) + " R " + std::to_string(pairing.reflex) + " AD " +
+            std::to_string(pairing.attack_damage) + " HP " + std::to_string(pairing.health) + " k " +
+            std::to_string(k) + (defends ? " defending" : "");
         battle b;
         auto x = Fighter("Attacker", pairing.precision, 300, pairing.attack_damage, 2000);
         auto y = Fighter("Target", 300, pairing.reflex, 700, pairing.health);
@@ -169,7 +170,8 @@ TEST(BattleAttack, EveryRollMatchesTheRules) {
         auto rx = std::make_unique<actor>(*x);
         auto ry = std::make_unique<actor>(*y);
 
-        const std::string got = AttackOutput(b, x.get(), y.get(), k, defends ? motive::kDefend : motive::kIdle);
+        const std::string got =
+            AttackOutput(b, x.get(), y.get(), k, defends ? motive::kDefend : motive::kIdle);
         const std::string want = ReferenceAttack(b, *rx, *ry, k, defends);
         EXPECT_EQ(got, want) << context;
         ExpectSameStats(*x, *rx, context + " attacker");
@@ -182,46 +184,57 @@ TEST(BattleAttack, EveryRollMatchesTheRules) {
 // ---------------------------------------------------------------------------
 // Outcomes as data
 
-using combat::outcome_kind;
+using kind = combat::outcome_kind;
 using step = combat::experience_step;
 
 // Precision against Reflex, and Attack Damage against Health, seen from
 // either side.
-step AttackerAims(unsigned short amount) { return {step::kAttacker, &actor::precision, &actor::reflex, amount}; }
-step TargetEvades(unsigned short amount) { return {step::kTarget, &actor::reflex, &actor::precision, amount}; }
-step AttackerStrikes(unsigned short amount) { return {step::kAttacker, &actor::attack_damage, &actor::health, amount}; }
-step TargetTakes(unsigned short amount) { return {step::kTarget, &actor::health, &actor::attack_damage, amount}; }
+step AttackerAims(unsigned short amount) {
+  return {step::kAttacker, &actor::precision, &actor::reflex, amount};
+}
+step TargetEvades(unsigned short amount) {
+  return {step::kTarget, &actor::reflex, &actor::precision, amount};
+}
+step AttackerStrikes(unsigned short amount) {
+  return {step::kAttacker, &actor::attack_damage, &actor::health, amount};
+}
+step TargetTakes(unsigned short amount) {
+  return {step::kTarget, &actor::health, &actor::attack_damage, amount};
+}
 
 TEST(AttackOutcome, KindDamageAndExperienceStepsOfEachOutcome) {
   const struct {
-    int precision, reflex, k;
-    bool defends;
-    unsigned short attack_damage;
-    outcome_kind kind;
-    unsigned short damage;
-    std::vector<step> steps;
+    struct {
+      int precision, reflex, k;
+      bool defends;
+      unsigned short attack_damage;
+    } attack;
+    combat::attack_outcome want;
   } cases[] = {
       // Equal stats: hit 64, so h = 3200; Attack Damage 4096 gives dmg 512.
-      {256, 256, 1, false, 4096, outcome_kind::kHit, 512,
-       {AttackerStrikes(512), TargetTakes(256), AttackerAims(3200), TargetEvades(1600)}},
-      {256, 256, 1, true, 4096, outcome_kind::kDefended, 256,
-       {AttackerStrikes(512), TargetTakes(512), AttackerAims(6400), TargetEvades(1600)}},
-      {256, 256, 70, true, 4096, outcome_kind::kDodged, 0, {AttackerAims(1600), TargetEvades(6400)}},
+      {{256, 256, 1, false, 4096},
+       {kind::kHit, 512, {AttackerStrikes(512), TargetTakes(256), AttackerAims(3200), TargetEvades(1600)}}},
+      {{256, 256, 1, true, 4096},
+       {kind::kDefended,
+        256,
+        {AttackerStrikes(512), TargetTakes(512), AttackerAims(6400), TargetEvades(1600)}}},
+      {{256, 256, 70, true, 4096}, {kind::kDodged, 0, {AttackerAims(1600), TargetEvades(6400)}}},
       // A miss at roll 50.78125 counts its whole part, 50.
-      {256, 768, 65, false, 4096, outcome_kind::kMiss, 0, {AttackerAims(100), TargetEvades(25)}},
+      {{256, 768, 65, false, 4096}, {kind::kMiss, 0, {AttackerAims(100), TargetEvades(25)}}},
       // A graze levels like a hit.
-      {25600, 256, 1, false, 2048, outcome_kind::kGraze, 256,
-       {AttackerStrikes(256), TargetTakes(128), AttackerAims(6336), TargetEvades(3168)}},
+      {{25600, 256, 1, false, 2048},
+       {kind::kGraze, 256, {AttackerStrikes(256), TargetTakes(128), AttackerAims(6336), TargetEvades(3168)}}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "P " << c.precision << " R " << c.reflex << " k " << c.k << " AD "
-                                    << c.attack_damage << (c.defends ? " defending" : ""));
-    auto x = Fighter("Orc", static_cast<unsigned short>(c.precision), 256, c.attack_damage, 5000);
-    auto y = Fighter("Elf", 256, static_cast<unsigned short>(c.reflex), 256, 5000);
-    const combat::attack_outcome o = combat::ResolveAttack(*x, *y, c.defends, combat::Roll((c.k - 1) << 8));
-    EXPECT_EQ(o.kind, c.kind);
-    EXPECT_EQ(o.damage, c.damage);
-    EXPECT_EQ(o.steps, c.steps);
+    const auto& in = c.attack;
+    SCOPED_TRACE(testing::Message() << "P " << in.precision << " R " << in.reflex << " k " << in.k << " AD "
+                                    << in.attack_damage << (in.defends ? " defending" : ""));
+    auto x = Fighter("Orc", static_cast<unsigned short>(in.precision), 256, in.attack_damage, 5000);
+    auto y = Fighter("Elf", 256, static_cast<unsigned short>(in.reflex), 256, 5000);
+    const combat::attack_outcome o = combat::ResolveAttack(*x, *y, in.defends, combat::Roll((in.k - 1) << 8));
+    EXPECT_EQ(o.kind, c.want.kind);
+    EXPECT_EQ(o.damage, c.want.damage);
+    EXPECT_EQ(o.steps, c.want.steps);
   }
 }
 

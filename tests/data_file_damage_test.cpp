@@ -19,7 +19,8 @@ using namespace data_file_test;
 
 TEST(DataFileDamage, CountBeyondTheFileMakesOnlyTheRecordsPresent) {
   const std::string header = Header();
-  const auto file = Load(header + Section("RACE", 65535, FileForm(Race(0, "Elf")) + FileForm(Race(1, "Orc"))));
+  const auto file =
+      Load(header + Section("RACE", 65535, FileForm(Race(0, "Elf")) + FileForm(Race(1, "Orc"))));
   ASSERT_EQ(file->races.size(), 2u);
   EXPECT_EQ(file->races[1].name.str(), "Orc");
   EXPECT_TRUE(file->stopped_early);
@@ -28,7 +29,8 @@ TEST(DataFileDamage, CountBeyondTheFileMakesOnlyTheRecordsPresent) {
   // Cut inside the third record: it stays as far as it was read.
   const std::string third = FileForm(Race(2, "Imp"));
   const auto cut =
-      Load(header + Section("RACE", 65535, FileForm(Race(0, "Elf")) + FileForm(Race(1, "Orc")) + third.substr(0, 9)));
+      Load(header +
+           Section("RACE", 65535, FileForm(Race(0, "Elf")) + FileForm(Race(1, "Orc")) + third.substr(0, 9)));
   ASSERT_EQ(cut->races.size(), 3u);
   EXPECT_EQ(cut->races[2].id, 2u);
   EXPECT_EQ(cut->races[2].name.length, 3);

@@ -72,7 +72,8 @@ TEST(DataFileWrite, SectionsComeInFixedOrderWithCountAndLength) {
   file.races.push_back(Race(0, "Elf"));
   file.parties.emplace_back();
   const std::string written = Save(file);
-  const std::string expected = Header() + Section("RACE", 1, FileForm(file.races[0]), 8 + file.races[0].Size()) +
+  const std::string expected = Header() +
+                               Section("RACE", 1, FileForm(file.races[0]), 8 + file.races[0].Size()) +
                                Section("ACTR", 1, FileForm(file.actors[0]), 8 + 84 + 2) +
                                Section("PART", 1, FileForm(file.parties[0]), 8 + 22);
   EXPECT_EQ(written, expected);

@@ -68,8 +68,8 @@ TEST(Header, MasksFillTheSheetStepByStep) {
   EXPECT_EQ(Draw(&s.a, 7), name + "    RACE    Nimisum      " + stats2 + "    CAREER  Janitor      " + stats3 +
                                std::string(27, ' ') + stats4 + kRule);
   // The career bit alone also shows the stats.
-  EXPECT_EQ(Draw(&s.a, 4), kBlankHeader.substr(0, 42) + std::string(25, ' ') + stats2 + "    CAREER  Janitor      " + stats3 +
-                               std::string(27, ' ') + stats4 + kRule);
+  EXPECT_EQ(Draw(&s.a, 4), kBlankHeader.substr(0, 42) + std::string(25, ' ') + stats2 +
+                               "    CAREER  Janitor      " + stats3 + std::string(27, ' ') + stats4 + kRule);
 }
 
 TEST(Header, AspectsBitAloneShowsElementsAndAspects) {

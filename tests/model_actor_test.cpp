@@ -309,7 +309,8 @@ void ExpectSameMaxima(const actor& got, const actor& want) {
 }
 
 struct TakeBack : ::testing::Test {
-  race first{0, "Nimisum", "", &aspects::kindness, &aspects::greed, {256, 512, 512, 768, 768, 512, 512, 256, 256}};
+  race first{
+      0, "Nimisum", "", &aspects::kindness, &aspects::greed, {256, 512, 512, 768, 768, 512, 512, 256, 256}};
   race second{1, "Absum", "", &aspects::patience, &aspects::wrath, {768, 0, 256, 1280, 0, 256, 0, 512, 0}};
   career warrior{1, "Warrior", "", {512, 0, 256, 1024, 0, 768, 0, 0, 0}};
   career archer{2, "Archer", "", {0, 256, 512, 0, 256, 0, 512, 0, 1024}};

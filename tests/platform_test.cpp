@@ -121,8 +121,8 @@ TEST(InputTest, DiscardLeftoverNewlineTakesOnlyOneNewline) {
     const char* line;
   } cases[] = {
       {"5\nAldric\n", true, "Aldric"},
-      {"Aldric\n", false, "Aldric"},  // nothing left over: the name is untouched
-      {"5\n\nBrann\n", true, ""},     // the player's empty line is kept
+      {"Aldric\n", false, "Aldric"},    // nothing left over: the name is untouched
+      {"5\n\nBrann\n", true, ""},       // the player's empty line is kept
       {"abc\nBrann\n", true, "Brann"},  // after a failed read too
   };
   for (const auto& c : cases) {

@@ -160,7 +160,6 @@ TEST(KeySequenceTest, FilterDropsSequencesAcrossReadsAndKeepsText) {
 
 // --- the buffers between the streams and the terminal ---------------------
 
-
 // The stand-in terminal: what was written, call by call, and what the next
 // reads return, one chunk each (an empty chunk is the end of input).
 struct fake_terminal {

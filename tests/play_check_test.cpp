@@ -204,9 +204,9 @@ TEST(EnemyDrawTest, EachOfThreeEnemyPartiesTakesAThirdAndThePositionStaysInTheFi
   const struct {
     int draw;
     std::size_t parties, position;
-  } cases[] = {{0, 5, 1},     {10921, 5, 1}, {10922, 5, 2}, {21843, 5, 2}, {21844, 5, 3}, {32765, 5, 3},
-               {32766, 5, 4}, {32767, 5, 4}, {32766, 4, 3}, {32767, 4, 3}, {21844, 3, 2}, {32767, 2, 1},
-               {0, 2, 1}};
+  } cases[] = {{0, 5, 1},     {10921, 5, 1}, {10922, 5, 2}, {21843, 5, 2}, {21844, 5, 3},
+               {32765, 5, 3}, {32766, 5, 4}, {32767, 5, 4}, {32766, 4, 3}, {32767, 4, 3},
+               {21844, 3, 2}, {32767, 2, 1}, {0, 2, 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(enemy_draw::Position(c.draw, c.parties), c.position) << c.draw << " of " << c.parties;
   }

@@ -1,8 +1,8 @@
 // How the game treats the player's terminal, seen from the terminal's side:
 // the built game on a pseudo-terminal.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>

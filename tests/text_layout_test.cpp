@@ -1,8 +1,9 @@
+#include "console/text_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "console/text_layout.h"
 #include "model/aspect.h"
 #include "model/pstr.h"
 #include "support/test_support.h"

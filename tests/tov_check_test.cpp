@@ -37,7 +37,8 @@ TEST_F(TovTest, CheckRejectsWrongMagicVersionAndShortHeaders) {
   ExpectProblem(spoilt(0, 'I'), "byte 0", "not a data file: it begins with \"ITOV\"");
   ExpectProblem(spoilt(4, 1), "byte 4", "format version bytes 01 00 04 are not this game's");
   EXPECT_EQ(CheckBytes(spoilt(5, 7)).status, 0) << "only the first version byte matters to the game";
-  ExpectProblem(crafted().header.substr(0, 13), "byte 13", "the header is cut short: the file ends in its title");
+  ExpectProblem(crafted().header.substr(0, 13), "byte 13",
+                "the header is cut short: the file ends in its title");
   ExpectProblem("", "byte 0", "the file is empty");
 }
 
@@ -102,7 +103,8 @@ TEST_F(TovTest, CheckFindsIdentifiersReferencesAndAspectsTheGameWouldMisread) {
   ExpectLine(r, At(world.Actor(1) + 2, "actors[1].id"),
              "actor \"Gob\" has identifier 5 but is at position 1");
   ExpectLine(r, At(them + 11 + 4, "parties[1].members[0]"),
-             "party \"Them\" member 0 refers to actor 1, which does not exist; the game falls back to actor 0 \"Hero\"");
+             "party \"Them\" member 0 refers to actor 1, which does not exist; the game falls back to actor "
+             "0 \"Hero\"");
   // Without careers no one can fight, which the game refuses.
   ExpectLine(r, At(world.Party(0) + 11 + 2, "parties[0].members[0]"),
              "party \"Us\" member 0 has no race or career to fight with");
@@ -113,12 +115,14 @@ TEST_F(TovTest, CheckFindsIdentifiersReferencesAndAspectsTheGameWouldMisread) {
 TEST_F(TovTest, CheckFindsPartiesANewGameCannotUse) {
   crafted world;
   std::vector<unsigned> crowd(251, 1);
-  world.parties = {PartyBytes(0, "Us", true, {}), PartyBytes(1, "Horde", false, crowd), PartyBytes(2, "Ghosts", false, {})};
+  world.parties = {PartyBytes(0, "Us", true, {}), PartyBytes(1, "Horde", false, crowd),
+                   PartyBytes(2, "Ghosts", false, {})};
   run_result r = CheckBytes(world.Bytes());
   EXPECT_EQ(r.status, 1);
   ExpectLine(r, At(world.Party(0) + 12, "parties[0].member_count"),
              "the player's party \"Us\" has no members");
-  ExpectLine(r, At(world.Party(1) + 15, "parties[1].member_count"), "party \"Horde\" has 251 members; at most 250");
+  ExpectLine(r, At(world.Party(1) + 15, "parties[1].member_count"),
+             "party \"Horde\" has 251 members; at most 250");
   ExpectLine(r, At(world.Party(2) + 16, "parties[2].member_count"), "enemy party \"Ghosts\" has no members");
 
   world.parties = {PartyBytes(0, "Us", true, {0})};
@@ -272,9 +276,10 @@ TEST_F(TovTest, EnemyPartiesBattlesNeverOrHardlyEverDrawAreWarnedAbout) {
   EXPECT_EQ(r.status, 0) << r.out;
   ExpectLine(r, At(world.Party(4), "parties[4] \"Rare\""),
              "warning: enemy party at position 4 is fought in only 2 of 32768 battles: practically never");
-  ExpectLine(r, At(world.Party(5), "parties[5] \"Never\""),
-             "warning: enemy party at position 5 is never fought: battles draw only the parties at positions 1 "
-             "to 4");
+  ExpectLine(
+      r, At(world.Party(5), "parties[5] \"Never\""),
+      "warning: enemy party at position 5 is never fought: battles draw only the parties at positions 1 "
+      "to 4");
   EXPECT_EQ(r.out.find("\"Three\""), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(Path("crafted.tov") + ": sound, 2 warnings\n"), std::string::npos) << r.out;
 
@@ -333,14 +338,23 @@ TEST_F(TovTest, ListsOfPlayableRacesOrCareersLongerThanTheScreenAreWarnedAbout) 
 // The line counts the warnings go by are those of the game's own screens.
 TEST_F(TovTest, ScreenLinesAreThoseTheCreationScreensDraw) {
   json document = SoundJson();
-  document["races"].push_back(json{{"id", 123456}, {"name", std::string(75, 'r')}, {"description", ""},
-                                   {"playable", true}, {"virtue", 0}, {"vice", 0},
+  document["races"].push_back(json{{"id", 123456},
+                                   {"name", std::string(75, 'r')},
+                                   {"description", ""},
+                                   {"playable", true},
+                                   {"virtue", 0},
+                                   {"vice", 0},
                                    {"modifiers", document["races"][0]["modifiers"]}});
-  document["races"].push_back(json{{"name", "Unlisted"}, {"description", ""}, {"virtue", 0}, {"vice", 0},
+  document["races"].push_back(json{{"name", "Unlisted"},
+                                   {"description", ""},
+                                   {"virtue", 0},
+                                   {"vice", 0},
                                    {"modifiers", document["races"][0]["modifiers"]}});
   for (int i = 0; i < 3; ++i) {
-    document["careers"].push_back(json{{"name", std::string(60 + 10 * i, 'c')}, {"description", ""},
-                                       {"playable", i != 1}, {"modifiers", document["careers"][0]["modifiers"]}});
+    document["careers"].push_back(json{{"name", std::string(60 + 10 * i, 'c')},
+                                       {"description", ""},
+                                       {"playable", i != 1},
+                                       {"modifiers", document["careers"][0]["modifiers"]}});
   }
   const tov::loaded read = json_form::Read(document.dump());
   ASSERT_TRUE(read.problems.empty()) << read.problems[0].where << ": " << read.problems[0].what;

@@ -1,9 +1,8 @@
 // The content tool, run as authors run it: dump and build on real and
 // crafted files, and its command line.
 
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <memory>

@@ -55,7 +55,6 @@ inline std::string PartyBytes(std::uint32_t id, const std::string& name, bool sh
   return bytes;
 }
 
-
 inline std::time_t LocalTime(int year, int month, int day) {
   std::tm local{};
   local.tm_year = year - 1900;
@@ -137,7 +136,8 @@ inline std::unique_ptr<tov_file> OpenIn(const std::string& data_directory, const
 
 // Data files written on different days differ in their three date bytes
 // only; `remedy` says what to do when they differ in more.
-inline void ExpectSameButDate(const std::string& expected, std::string actual, const std::string& remedy = "") {
+inline void ExpectSameButDate(const std::string& expected, std::string actual,
+                              const std::string& remedy = "") {
   ASSERT_GT(expected.size(), 15u);
   ASSERT_EQ(actual.size(), expected.size()) << remedy;
   actual.replace(7, 3, expected.substr(7, 3));

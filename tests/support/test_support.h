@@ -76,7 +76,8 @@ inline std::string Spaces(std::size_t count) { return std::string(count, ' '); }
 // The rule under the character sheet and above the battle roster.
 inline const std::string kRule = std::string(80, '=') + "\n";
 // The character sheet before anything on it is known.
-inline const std::string kBlankHeader = Spaces(41) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n";
+inline const std::string kBlankHeader =
+    Spaces(41) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n" + Spaces(48) + "\n";
 
 // "\r\n" turned into "\n".
 std::string Normalise(const std::string& text);

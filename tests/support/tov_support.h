@@ -38,8 +38,8 @@ using test_support::U32;
 // Records with any byte the game might meet, valid or not.
 std::string RaceRec(unsigned id, const std::string& name, int playable = 1, int virtue = 3, int vice = 2);
 std::string CareerRec(unsigned id, const std::string& name, int playable = 1);
-std::string ActorRec(unsigned id, const std::string& name, unsigned race_id, unsigned career_id, int virtue = 0,
-                     int vice = 0);
+std::string ActorRec(unsigned id, const std::string& name, unsigned race_id, unsigned career_id,
+                     int virtue = 0, int vice = 0);
 
 // A small sound world: one playable race and career, the hero's party and
 // one enemy party. Tests spoil one thing and look for its diagnosis.
