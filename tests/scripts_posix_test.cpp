@@ -79,39 +79,32 @@ const std::string kTestLibraries = "libgtest-dev libbenchmark-dev nlohmann-json3
 // The Windows cross-build and wine, which only the tests use.
 const std::string kWindowsPackages = "g++-mingw-w64-x86-64 wine64";
 
-TEST_F(SetupTest, NothingMissingInstallsNothing) {
-  Installed("g++ cmake ninja-build");
-  const Outcome game = RunSetup("game");
-  EXPECT_EQ(game.exit_code, 0) << game.output;
-  EXPECT_EQ(AptGet(), "");
-
-  Installed("g++ cmake ninja-build clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsPackages);
-  const Outcome all = RunSetup("all");
-  EXPECT_EQ(all.exit_code, 0) << all.output;
-  EXPECT_EQ(AptGet(), "") << "one installed choice of the clang runtime is enough";
-}
-
 TEST_F(SetupTest, AsRootInstallsOnlyWhatTheCommandLacks) {
-  Installed("g++");
-  const Outcome game = RunSetup("game");
-  EXPECT_EQ(game.exit_code, 0) << game.output;
-  EXPECT_EQ(AptGet(), "update\ninstall -y --no-install-recommends cmake ninja-build\n")
-      << "the game group brings no test packages";
-
-  fs::remove(File("apt-get"));
-  Installed("g++ cmake ninja-build");
-  EXPECT_EQ(RunSetup("all").exit_code, 0);
-  EXPECT_EQ(AptGet(),
-            "update\ninstall -y --no-install-recommends clang libclang-rt-dev " + kTestLibraries + " " +
-                kWindowsPackages + "\n");
-}
-
-TEST_F(SetupTest, AnArchiveWithoutTheFirstNameGetsTheOther) {
-  Installed("g++ cmake ninja-build");
-  Archive("clang libclang-common-14-dev");
-  EXPECT_EQ(RunSetup("all").exit_code, 0);
-  EXPECT_EQ(AptGet(), "update\ninstall -y --no-install-recommends clang libclang-common-14-dev " +
-                          kTestLibraries + " " + kWindowsPackages + "\n");
+  const std::string install = "update\ninstall -y --no-install-recommends ";
+  const struct {
+    std::string installed, purpose, archive, asked;
+  } cases[] = {
+      {"g++ cmake ninja-build", "game", "", ""},
+      // One installed choice of the clang runtime is enough.
+      {"g++ cmake ninja-build clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsPackages, "all",
+       "", ""},
+      // The game group brings no test packages.
+      {"g++", "game", "", install + "cmake ninja-build\n"},
+      {"g++ cmake ninja-build", "all", "",
+       install + "clang libclang-rt-dev " + kTestLibraries + " " + kWindowsPackages + "\n"},
+      // An archive without the first name gets the other.
+      {"g++ cmake ninja-build", "all", "clang libclang-common-14-dev",
+       install + "clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsPackages + "\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.purpose + " with " + c.installed);
+    fs::remove(File("apt-get"));
+    Installed(c.installed);
+    if (!c.archive.empty()) Archive(c.archive);
+    const Outcome run = RunSetup(c.purpose);
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_EQ(AptGet(), c.asked);
+  }
 }
 
 TEST_F(SetupTest, AnotherUserIsToldTheLineToRunAndNothingIsDone) {

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 #include <termios.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,8 @@ class PtySession {
  private:
   // Reads what is there within `timeout_ms`; false when nothing came.
   bool ReadSome(int timeout_ms);
+  // Reads what arrives until `done` holds; false when the time ran out first.
+  bool ReadUntil(double timeout_seconds, const std::function<bool()>& done);
 
   pid_t pid_ = -1;  // what we wait for: the program, or the stand-in shell
   pid_t program_ = -1;

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -194,14 +195,18 @@ bool PtySession::ReadSome(int timeout_ms) {
   return true;
 }
 
-bool PtySession::WaitFor(const std::string& text, double timeout_seconds) {
+bool PtySession::ReadUntil(double timeout_seconds, const std::function<bool()>& done) {
   const auto deadline = Deadline(timeout_seconds);
   for (;;) {
-    if (Screen().find(text) != std::string::npos) return true;
+    if (done()) return true;
     const int left = MillisecondsLeft(deadline);
     if (left == 0) return false;
-    ReadSome(left);
+    ReadSome(std::min(left, 10));
   }
+}
+
+bool PtySession::WaitFor(const std::string& text, double timeout_seconds) {
+  return ReadUntil(timeout_seconds, [&] { return Screen().find(text) != std::string::npos; });
 }
 
 void PtySession::Drain(double seconds) {
@@ -213,21 +218,15 @@ std::string PtySession::Screen() const { return Normalise(output_); }
 
 bool PtySession::WaitExit(double timeout_seconds, int* status) {
   if (pid_ <= 0) return false;
-  const auto deadline = Deadline(timeout_seconds);
-  for (;;) {
-    int child_status = 0;
-    if (waitpid(pid_, &child_status, WNOHANG) == pid_) {
-      exited_ = true;
-      while (ReadSome(kQuietMilliseconds)) {
-      }
-      if (status != nullptr) *status = child_status;
-      return true;
-    }
-    const int left = MillisecondsLeft(deadline);
-    if (left == 0) return false;
-    // Keep reading meanwhile so a program with more to print is not blocked.
-    ReadSome(std::min(left, 10));
+  int child_status = 0;
+  // Reading meanwhile, so a program with more to print is not blocked.
+  if (!ReadUntil(timeout_seconds, [&] { return waitpid(pid_, &child_status, WNOHANG) == pid_; }))
+    return false;
+  exited_ = true;
+  while (ReadSome(kQuietMilliseconds)) {
   }
+  if (status != nullptr) *status = child_status;
+  return true;
 }
 
 bool PtySession::Settings(termios* settings) {
@@ -239,29 +238,19 @@ bool PtySession::Settings(termios* settings) {
 }
 
 bool PtySession::WaitStopped(double timeout_seconds) {
-  const auto deadline = Deadline(timeout_seconds);
-  for (;;) {
-    if (program_ > 0 && ProcState(program_) == 'T') return true;
-    const int left = MillisecondsLeft(deadline);
-    if (left == 0) return false;
-    ReadSome(std::min(left, 10));
-  }
+  return ReadUntil(timeout_seconds, [&] { return program_ > 0 && ProcState(program_) == 'T'; });
 }
 
 bool PtySession::WaitForKeyWait(double timeout_seconds) {
-  const auto deadline = Deadline(timeout_seconds);
-  for (;;) {
+  const auto in_key_wait = [&] {
     termios settings{};
-    if (Settings(&settings) && (settings.c_lflag & (ICANON | ECHO)) == 0) {
-      // The program wrote its screen before switching; let that arrive.
-      while (ReadSome(kQuietMilliseconds)) {
-      }
-      return true;
-    }
-    const int left = MillisecondsLeft(deadline);
-    if (left == 0) return false;
-    ReadSome(std::min(left, 10));
+    return Settings(&settings) && (settings.c_lflag & (ICANON | ECHO)) == 0;
+  };
+  if (!ReadUntil(timeout_seconds, in_key_wait)) return false;
+  // The program wrote its screen before switching; let that arrive.
+  while (ReadSome(kQuietMilliseconds)) {
   }
+  return true;
 }
 
 bool ExitedWith(int status, int code) { return WIFEXITED(status) && WEXITSTATUS(status) == code; }
