@@ -178,17 +178,6 @@ TEST_F(WorkedExample, AssignmentCopiesValuesAndKeepsTheTargetsWiring) {
   ExpectWired(target);
 }
 
-TEST_F(WorkedExample, CopyConstructionWiresItsOwnStats) {
-  a.Restore();
-  const actor copy(a);
-  EXPECT_EQ(FileForm(copy), FileForm(a));
-  ExpectWired(copy);
-  actor moved_from(a);
-  const actor moved(std::move(moved_from));
-  ExpectWired(moved);
-  EXPECT_EQ(FileForm(moved), FileForm(a));
-}
-
 TEST(Actor, SizeFollowsTheNameLength) {
   const std::string long_name(255, 'n');
   const actor a(1, long_name.c_str(), false, nullptr, nullptr, &aspects::patience, &aspects::envy);

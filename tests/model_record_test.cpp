@@ -72,21 +72,6 @@ TEST(Race, ReadsBackEveryField) {
   EXPECT_EQ(FileForm(r), FileForm(source));
 }
 
-TEST(Race, AspectBytesOutOfRangeReadAsTheSeventh) {
-  race source(1, "R", "D", &aspects::kindness, &aspects::greed, kHumanLike);
-  std::string bytes = FileForm(source);
-  // name 1+1, description 2+1: the aspect bytes follow playable at 6+2+3+1.
-  ASSERT_EQ(bytes[12], 3);
-  ASSERT_EQ(bytes[13], 2);
-  bytes[12] = 9;
-  bytes[13] = static_cast<char>(0xFF);
-  std::istringstream in(bytes);
-  race r;
-  in >> r;
-  EXPECT_EQ(r.virtue, &aspects::humility);
-  EXPECT_EQ(r.vice, &aspects::lust);
-}
-
 TEST(Race, LongDescriptionKeepsTheFullSize) {
   const std::string text(65535, 'x');
   const race r(0, "Goblin", text.c_str(), &aspects::diligence, &aspects::envy, kHumanLike);

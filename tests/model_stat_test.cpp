@@ -68,17 +68,6 @@ TEST(StatValue, AuxiliaryMaximumFollowsThePrimariesCurrentValues) {
   EXPECT_EQ(a.energy.get_max(false), 128);
 }
 
-TEST(StatValue, CallsGoThroughTheVirtualSlots) {
-  actor a;
-  a.wisdom.current = 1000;
-  a.energy.base = 24;
-  stat_base* energy = a.Stat(4);
-  ASSERT_EQ(energy, &a.energy);
-  EXPECT_EQ(energy->get_max(false), 1024);
-  energy->mod(5000);
-  EXPECT_EQ(a.energy.current, 1024);
-}
-
 // --- mod, mod_max, set, set_max, Damage -------------------------------------
 
 // One change to a primary holding base, growth, wound and current, and

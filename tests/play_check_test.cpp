@@ -78,19 +78,28 @@ TEST_F(PlayCheckTest, TheBuiltInWorldCarriesBothKindsOfGame) {
   EXPECT_EQ(Problems(use::kContinue), "");
 }
 
+// The refusal screen shows the game's words for the first problem after
+// the file's path.
 TEST_F(PlayCheckTest, AFileTheGameCannotReadIsOnlyThat) {
   EXPECT_EQ(Problems(), "not found");
   EXPECT_EQ(Problems(use::kContinue), "not found");
+  EXPECT_EQ(game::ContentProblem(*file_, use::kNewGame), "was not found");
   LoadExamples();
   file_->parties.clear();
-  file_->open_result = tov_file::kWrongMagic;
-  EXPECT_EQ(Problems(), "not a data file");
-  file_->open_result = tov_file::kWrongVersion;
-  EXPECT_EQ(Problems(), "wrong version");
-  file_->open_result = tov_file::kCutShort;
-  EXPECT_EQ(Problems(), "cut short");
-  file_->open_result = tov_file::kTooLarge;
-  EXPECT_EQ(Problems(), "too large");
+  const struct {
+    int result;
+    const char* problem;
+    const char* words;
+  } unreadable[] = {
+      {tov_file::kWrongMagic, "not a data file", "is not a data file"},
+      {tov_file::kWrongVersion, "wrong version", "is written in a format this game cannot read"},
+      {tov_file::kCutShort, "cut short", "is not a complete data file"},
+      {tov_file::kTooLarge, "too large", "is too large for this game to load"}};
+  for (const auto& u : unreadable) {
+    file_->open_result = u.result;
+    EXPECT_EQ(Problems(), u.problem);
+    EXPECT_EQ(game::ContentProblem(*file_, use::kNewGame), u.words);
+  }
 }
 
 TEST_F(PlayCheckTest, OnlyANewGameNeedsAPlayableRace) {
@@ -167,23 +176,11 @@ TEST_F(PlayCheckTest, AFileTheReaderStoppedInIsDamaged) {
   EXPECT_EQ(ProblemsOfBytes(whole.substr(0, 14)), "cut short");
 }
 
-// The refusal screen shows the first problem after the file's path.
 TEST_F(PlayCheckTest, TheGameWordsEachProblemToFollowThePath) {
   const auto words = [&](const use& kind = use::kNewGame) { return game::ContentProblem(*file_, kind); };
-  EXPECT_EQ(words(), "was not found");
   LoadExamples();
   EXPECT_EQ(words(), "");
   EXPECT_EQ(words(use::kContinue), "");
-  file_->open_result = tov_file::kWrongMagic;
-  EXPECT_EQ(words(), "is not a data file");
-  file_->open_result = tov_file::kWrongVersion;
-  EXPECT_EQ(words(), "is written in a format this game cannot read");
-  file_->open_result = tov_file::kCutShort;
-  EXPECT_EQ(words(), "is not a complete data file");
-  file_->open_result = tov_file::kTooLarge;
-  EXPECT_EQ(words(), "is too large for this game to load");
-  file_->open_result = tov_file::kAccepted;
-
   file_->parties.emplace_back();
   EXPECT_EQ(words(), "has an enemy party with no one fit to fight");
   file_->parties.front() = party();
