@@ -21,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_support::ExitedWith;
+using test_support::kBlankHeader;
 using test_support::kRule;
 using test_support::kTitlePrompt;
 using test_support::LineModeWithEcho;
@@ -137,7 +138,7 @@ TEST_F(GameTest, ANewGameRunsFromTheTitleToTheFirstBattleAndSaves) {
   EXPECT_EQ(intro_, "n\n\n" + std::string(11, '\n') + Spaces(13) +
                         "A druid accidentally reincarnates you instead of their\n" + Spaces(11) +
                         "prettier, and much more successful, friend. Who are you?" + std::string(11, '\n'));
-  EXPECT_EQ(name_screen_, std::string(1, '\n') + test_support::kBlankHeader + kRule + "\n\tWhat is your name?\n\t  ");
+  EXPECT_EQ(name_screen_, std::string(1, '\n') + kBlankHeader + kRule + "\n\tWhat is your name?\n\t  ");
   EXPECT_NE(race_list_.find("\n\tWhat race are you?\n\t  0) Nimisum\n\t  1) Protosum\n"), std::string::npos);
   EXPECT_EQ(race_list_.find("Goblin"), std::string::npos);
   EXPECT_NE(career_list_.find("\n\t  1) Warrior\n"), std::string::npos);
