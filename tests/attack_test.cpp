@@ -110,14 +110,6 @@ std::string ReferenceAttack(battle& b, actor& x, actor& y, int k, bool defends) 
 // ---------------------------------------------------------------------------
 // Rolls and the stat comparison
 
-TEST(BattleDraws, RollTakesTheTopSevenBits) {
-  EXPECT_EQ(combat::Roll(0), 0.78125);
-  EXPECT_EQ(combat::Roll(255), 0.78125);
-  EXPECT_EQ(combat::Roll(256), 1.5625);
-  EXPECT_EQ(combat::Roll(64 * 256), 65 * 0.78125);
-  EXPECT_EQ(combat::Roll(32767), 100.0);
-}
-
 TEST(BattleStatCompare, RangeAndExtremes) {
   battle b;
   auto a = Fighter("A", 256, 256, 0, 0);

@@ -108,6 +108,8 @@ TEST(StatChange, EachChangeOfAPrimary) {
       {"a killing blow adds the rest to the wound", 1000, 0, 30, 500, &stat_base::Damage, 500, 1000, 530, 0},
       {"an overkill adds the rest too", 1000, 0, 7, 500, &stat_base::Damage, 9000, 1000, 507, 0},
       {"the wound reduces to 16 bits", 0, 0, 65535, 10, &stat_base::Damage, 10, 0, 9, 0},
+      {"the wound's product needs 32 bits: 3,600,000,000 / 65,535", 0, 0, 0, 65535, &stat_base::Damage, 60000,
+       0, 54932, 5535},
   };
   for (const change& c : changes) {
     SCOPED_TRACE(c.what);
@@ -136,14 +138,6 @@ TEST(StatChange, AnAuxiliaryClampsAgainstItsPrimaries) {
 }
 
 // --- Damage and Restore ---------------------------------------------------
-
-TEST(StatDamage, WoundProductNeedsThirtyTwoBits) {
-  actor a;
-  a.health.current = 65535;
-  a.health.Damage(60000);
-  EXPECT_EQ(a.health.wound, 54932);  // 3,600,000,000 / 65,535
-  EXPECT_EQ(a.health.current, 5535);
-}
 
 TEST(StatDamage, RestoreFillsAndHeals) {
   Primary s(1000, 200, 77, 3);

@@ -191,12 +191,6 @@ TEST(InputTest, EndOfInputExitsWithStatusZero) {
       ::testing::ExitedWithCode(0), "");
 }
 
-TEST(InputTest, CaptureRestoresThePreviousHandler) {
-  input::EndOfInputHandler before = input::SetEndOfInputHandler(ReturningHandler);
-  { ConsoleCapture console(""); }
-  EXPECT_EQ(input::SetEndOfInputHandler(before), &ReturningHandler);
-}
-
 TEST(ConsoleTest, ClearAndPauseWriteNothingIntoACapture) {
   ConsoleCapture console("x\n");
   EXPECT_FALSE(terminal::StdoutIsTerminal());
