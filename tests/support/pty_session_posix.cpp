@@ -219,9 +219,9 @@ std::string PtySession::Screen() const { return Normalise(output_); }
 bool PtySession::WaitExit(double timeout_seconds, int* status) {
   if (pid_ <= 0) return false;
   int child_status = 0;
+  const auto ended = [&] { return waitpid(pid_, &child_status, WNOHANG) == pid_; };
   // Reading meanwhile, so a program with more to print is not blocked.
-  if (!ReadUntil(timeout_seconds, [&] { return waitpid(pid_, &child_status, WNOHANG) == pid_; }))
-    return false;
+  if (!ReadUntil(timeout_seconds, ended)) return false;
   exited_ = true;
   while (ReadSome(kQuietMilliseconds)) {
   }
