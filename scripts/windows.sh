@@ -63,9 +63,9 @@ OSSIVAR_SCRIPTED_GAME_OTHER=$results/windows "$linux/tests/scripted_game_test"
 play() { # SYSTEM FOLDER SCRIPT: plays in FOLDER; the screens go to FOLDER/screens.txt
   local system=$1 folder=$2 script=$3
   if [[ $system == linux ]]; then
-    (cd "$folder" && "$root/$linux/src/ossivar" <"$script" >screens.txt)
+    (cd "$folder" && "$root/$linux/ossivar" <"$script" >screens.txt)
   else
-    (cd "$folder" && run_wine "$root/$out/build/src/ossivar.exe" <"$script" >screens.txt)
+    (cd "$folder" && run_wine "$root/$out/build/ossivar.exe" <"$script" >screens.txt)
   fi || fail "the $system game in $folder did not end cleanly at the end of its input"
 }
 # What comes before the first battle roster, whose enemies the clock draws.

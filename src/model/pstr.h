@@ -133,7 +133,9 @@ class pstr {
   std::size_t Capacity() const { return OnHeap() ? capacity_ : Inline() ? kInlineBytes : 0; }
 
   void Release() {
-    if (OnHeap()) delete[] data;
+    // Inline() is never true on the heap; saying so lets the optimiser see
+    // that the inline bytes are never freed.
+    if (OnHeap() && !Inline()) delete[] data;
     capacity_ = 0;
     data = nullptr;
     length = 0;
