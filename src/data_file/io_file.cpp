@@ -160,6 +160,16 @@ bool tov_file::Serialize(std::string& bytes, const bool& quiet) {
     write_error = "a collection holds more than 65535 records, more than the file can hold";
     return false;
   }
+  try {
+    SerializeRecords(bytes, quiet);
+  } catch (const std::bad_alloc&) {
+    write_error = file_store::Describe(file_store::problem::kNoMemory, "");
+    return false;
+  }
+  return true;
+}
+
+void tov_file::SerializeRecords(std::string& bytes, const bool& quiet) {
   binary_io::string_sink out(bytes);
   out.Write(kMagicNumber, 4);
   out.Write(kFormatVersion, 3);
@@ -185,18 +195,12 @@ bool tov_file::Serialize(std::string& bytes, const bool& quiet) {
     binary_io::WriteNumber(out, static_cast<std::uint32_t>(records.size()), 2);
     for (std::size_t i = 0; i < records.size(); ++i) record_io::WriteTo(out, records[i], sizes[i]);
   });
-  return true;
 }
 
 bool tov_file::Write(std::ostream& out, const bool& quiet) {
   write_error.clear();
   std::string bytes;
-  try {
-    if (!Serialize(bytes, quiet)) return false;
-  } catch (const std::bad_alloc&) {
-    write_error = file_store::Describe(file_store::problem::kNoMemory, "");
-    return false;
-  }
+  if (!Serialize(bytes, quiet)) return false;
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) write_error = "the bytes could not be written";
   return static_cast<bool>(out);
@@ -211,12 +215,7 @@ bool tov_file::Write(const bool& quiet) {
     return false;
   }
   std::string bytes;
-  try {
-    if (!Serialize(bytes, quiet)) return false;
-  } catch (const std::bad_alloc&) {
-    write_error = file_store::Describe(file_store::problem::kNoMemory, "");
-    return false;
-  }
+  if (!Serialize(bytes, quiet)) return false;
   const std::string final_path = directory + file_name + kFileExtension;
   const file_store::outcome done =
       file_store::Replace(final_path, directory + "~" + file_name + kFileExtension, bytes);

@@ -123,7 +123,9 @@ class tov_file {
   int ReadHeader(const std::string& bytes, const std::string& shown_name, const bool& quiet);
   // Takes the bytes over: the records' texts point into them.
   void ReadSections(std::string& bytes, const bool& quiet);
+  // The whole file into bytes; false, with write_error, when it cannot be.
   bool Serialize(std::string& bytes, const bool& quiet);
+  void SerializeRecords(std::string& bytes, const bool& quiet);
 
   std::string held_;  // what Open read, until ReadAll
   // The bytes of every file read into this one, for as long as records
