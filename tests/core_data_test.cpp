@@ -29,7 +29,7 @@ TEST(CoreDataTest, TheSourceBuildsTheCommittedFile) {
   std::ostringstream err;
   ASSERT_EQ(commands::Run({"check", kSource}, out, err), commands::kSound) << out.str();
   ASSERT_EQ(commands::Run({"build", kSource, "-o", built}, out, err), commands::kSound) << err.str();
-  ExpectSameButDate(data_file_test::CoreData(), ReadFile(built),
+  data_file_test::ExpectSameBytes(data_file_test::CoreData(), ReadFile(built),
                     "data/Core Data.tov is out of date: rebuild it from content/core.json (target core_data)");
 }
 

@@ -16,7 +16,7 @@
 namespace {
 
 using namespace tov_support;
-using data_file_test::ExpectSameButDate;
+using data_file_test::ExpectSameBytes;
 using test_support::ReadFile;
 using test_support::TempDir;
 
@@ -41,14 +41,14 @@ run_result TovBinary(const TempDir& dir, const std::vector<std::string>& words) 
 
 // ---- Round trips ----
 
-TEST_F(TovTest, ContentFileDumpsAndBuildsBackToTheSameBytesButTheDate) {
+TEST_F(TovTest, ContentFileDumpsAndBuildsBackToTheSameBytes) {
   const run_result dumped = Tov({"dump", kCoreData});
   ASSERT_EQ(dumped.status, 0) << dumped.err;
   EXPECT_EQ(dumped.err, "");
   WriteFile(Path("core.json"), dumped.out);
   const run_result built = Tov({"build", Path("core.json"), "-o", Path("again.tov")});
   ASSERT_EQ(built.status, 0) << built.err;
-  ExpectSameButDate(ReadFile(kCoreData), ReadFile(Path("again.tov")));
+  ExpectSameBytes(ReadFile(kCoreData), ReadFile(Path("again.tov")));
 
   const json document = json::parse(dumped.out);
   const json& goblin = document["actors"][4];
@@ -58,7 +58,7 @@ TEST_F(TovTest, ContentFileDumpsAndBuildsBackToTheSameBytesButTheDate) {
   EXPECT_EQ(document["parties"][0]["members"][3], (json{{"id", 3}, {"name", "Janet"}}));
 }
 
-TEST_F(TovTest, SaveAfterANewGameDumpsAndBuildsBackToTheSameBytesButTheDate) {
+TEST_F(TovTest, SaveAfterANewGameDumpsAndBuildsBackToTheSameBytes) {
   const std::unique_ptr<tov_file> file = data_file_test::Load(data_file_test::CoreData());
   actor& hero = file->actors.emplace_back();
   hero.name = pstr<unsigned char>("Wren");
@@ -88,7 +88,7 @@ TEST_F(TovTest, SaveAfterANewGameDumpsAndBuildsBackToTheSameBytesButTheDate) {
   WriteFile(Path("save.json"), dumped.out);
   const run_result built = Tov({"build", Path("save.json"), "-o", Path("again.tov")});
   ASSERT_EQ(built.status, 0) << built.err;
-  ExpectSameButDate(ReadFile(save), ReadFile(Path("again.tov")));
+  ExpectSameBytes(ReadFile(save), ReadFile(Path("again.tov")));
 }
 
 TEST_F(TovTest, AuthorsMayWritePointsAspectNamesAndReferencesByName) {
@@ -124,7 +124,28 @@ TEST_F(TovTest, TextsKeepEveryByteThroughJson) {
   EXPECT_EQ(json::parse(dumped.out)["actors"][0]["name"], "Zo\u00EB\u0001");
   WriteFile(Path("bytes.json"), dumped.out);
   ASSERT_EQ(Tov({"build", Path("bytes.json"), "-o", Path("again.tov")}).status, 0);
-  ExpectSameButDate(world.Bytes(), ReadFile(Path("again.tov")));
+  ExpectSameBytes(world.Bytes(), ReadFile(Path("again.tov")));
+}
+
+// A given date is kept (the round trips above); without one the build takes
+// SOURCE_DATE_EPOCH's day in UTC, so packaging builds the same bytes on any day.
+TEST_F(TovTest, BuildWithoutADateTakesSourceDateEpochsDay) {
+  json document = SoundJson();
+  document["header"].erase("date");
+  WriteFile(Path("undated.json"), document.dump());
+  const auto build_with = [&](const char* epoch) {
+    setenv("SOURCE_DATE_EPOCH", epoch, 1);
+    const run_result built = Tov({"build", Path("undated.json"), "-o", Path("undated.tov")});
+    unsetenv("SOURCE_DATE_EPOCH");
+    return built;
+  };
+  const run_result built = build_with("1804203000");  // 4 March 2027, 23:30 UTC
+  ASSERT_EQ(built.status, 0) << built.err;
+  EXPECT_EQ(ReadFile(Path("undated.tov")).substr(7, 3), std::string("\x1B\x03\x04", 3));
+
+  const run_result refused = build_with("yesterday");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "tov: SOURCE_DATE_EPOCH must be a number of seconds since 1970, not \"yesterday\"\n");
 }
 
 // ---- build and dump ----
@@ -232,7 +253,7 @@ TEST_F(TovTest, TheProgramExitsWithTheCommandsStatus) {
   const run_result built = TovBinary(dir_, {"build", Path("sound.json"), "-o", Path("again.tov")});
   EXPECT_EQ(built.status, 0) << built.err;
   EXPECT_EQ(built.out, "wrote " + Path("again.tov") + "\n");
-  ExpectSameButDate(crafted().Bytes(), ReadFile(Path("again.tov")));
+  ExpectSameBytes(crafted().Bytes(), ReadFile(Path("again.tov")));
 
   crafted spoiled;
   spoiled.parties.pop_back();

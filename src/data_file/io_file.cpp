@@ -173,7 +173,7 @@ void tov_file::SerializeRecords(std::string& bytes, const bool& quiet) {
   binary_io::string_sink out(bytes);
   out.Write(kMagicNumber, 4);
   out.Write(kFormatVersion, 3);
-  SetTime();
+  if (!keep_date) SetTime();
   out.Write(date, 3);
   SetHeaderLength();
   binary_io::WriteNumber(out, header_length, 2);
@@ -230,9 +230,13 @@ void tov_file::SetTime() {
   const std::time_t now = clock != nullptr ? clock() : wall_clock::Now();
   std::tm local{};
   if (const std::tm* converted = std::localtime(&now)) local = *converted;
-  date[0] = static_cast<signed char>((local.tm_year % 100 + 100) % 100);
-  date[1] = static_cast<signed char>(local.tm_mon + 1);
-  date[2] = static_cast<signed char>(local.tm_mday);
+  SetDate(local);
+}
+
+void tov_file::SetDate(const std::tm& when) {
+  date[0] = static_cast<signed char>((when.tm_year % 100 + 100) % 100);
+  date[1] = static_cast<signed char>(when.tm_mon + 1);
+  date[2] = static_cast<signed char>(when.tm_mday);
 }
 
 void tov_file::SetHeaderLength() {

@@ -55,6 +55,9 @@ class tov_file {
   pstr<unsigned char> author;
   pstr<unsigned char> description;
   signed char date[3] = {0, 0, 0};
+  // Write stamps the day it writes unless the date is given: a file built
+  // from its source must come out the same bytes on any day.
+  bool keep_date = false;
 
   // What loading found, for callers that must refuse a missing, foreign or
   // damaged file: whether the file could be read, what the header check
@@ -83,7 +86,7 @@ class tov_file {
   // Reads a whole data file: the header check (with the results of Open),
   // then every section, resolving references. Returns open_result.
   int Read(std::istream& in, const bool& quiet);
-  // Renumbers, stamps today's date and writes the whole file. False (and
+  // Renumbers, stamps today's date (unless keep_date) and writes the whole file. False (and
   // write_error says why) when it cannot be written whole.
   bool Write(std::ostream& out, const bool& quiet);
 
@@ -109,6 +112,8 @@ class tov_file {
   // the final sync of the directory failed after the new file took its place.
   bool Write(const bool& quiet);
   void SetTime();
+  // The date bytes of a calendar time already broken down.
+  void SetDate(const std::tm& when);
   void SetHeaderLength();
   // Every record's identifier becomes its position; every reference is
   // rewritten so that it still designates the record it did.

@@ -134,6 +134,13 @@ inline std::unique_ptr<tov_file> OpenIn(const std::string& data_directory, const
   return file;
 }
 
+// Byte for byte, without printing two binary files when they differ.
+inline void ExpectSameBytes(const std::string& expected, const std::string& actual,
+                            const std::string& remedy = "") {
+  ASSERT_EQ(actual.size(), expected.size()) << remedy;
+  EXPECT_TRUE(actual == expected) << remedy;
+}
+
 // Data files written on different days differ in their three date bytes
 // only; `remedy` says what to do when they differ in more.
 inline void ExpectSameButDate(const std::string& expected, std::string actual,

@@ -1,5 +1,8 @@
 #include "commands.h"
 
+#include <charconv>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 
@@ -153,9 +156,31 @@ class session {
            << "\" not written\n";
       return kProblems;
     }
+    if (!read.file->keep_date && !DateFromEnvironment(*read.file)) return kProblems;
     if (!Save(*read.file, output)) return kProblems;
     out_ << "wrote " << output << "\n";
     return kSound;
+  }
+
+  // A source without a date takes SOURCE_DATE_EPOCH's day (in UTC, as the
+  // reproducible-builds convention has it) so a packaged build does not
+  // depend on the day it runs; without it the file is stamped today.
+  bool DateFromEnvironment(tov_file& file) {
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (epoch == nullptr) return true;
+    const std::string digits = epoch;
+    std::time_t seconds = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), seconds);
+    const std::tm* day = error == std::errc() && end == digits.data() + digits.size() && !digits.empty()
+                             ? std::gmtime(&seconds)
+                             : nullptr;
+    if (day == nullptr) {
+      err_ << "tov: SOURCE_DATE_EPOCH must be a number of seconds since 1970, not \"" << digits << "\"\n";
+      return false;
+    }
+    file.SetDate(*day);
+    file.keep_date = true;
+    return true;
   }
 
   int Check(const arguments& args) {

@@ -74,9 +74,9 @@ std::string Dump() {
          "identifier stands the name of the record the game resolves it to.\n"
          "Elements are the stored bytes: 128 is 100%.\n"
          "\n"
-         "tov build turns this JSON back into the same file, byte for byte but the\n"
-         "date. A file the game could not read to its end is refused (exit 1); run\n"
-         "tov check on it to see why.\n";
+         "tov build turns this JSON back into the same file, byte for byte. A file\n"
+         "the game could not read to its end is refused (exit 1); run tov check\n"
+         "on it to see why.\n";
 }
 
 std::string Build() {
@@ -89,8 +89,10 @@ std::string Build() {
          "  - references by name alone: \"race\": \"Goblin\" without \"race_id\",\n"
          "    and party members as bare identifiers or {\"name\": ...};\n"
          "  - no \"id\" (a record's identifier is its position), no \"date\" (the\n"
-         "    file is stamped with today's), no wound or growth (0), and no\n"
-         "    playable, female, player_controlled or shared_members (false).\n"
+         "    day SOURCE_DATE_EPOCH gives, in UTC, when it is set; otherwise\n"
+         "    today's), no wound or growth (0), and no playable, female,\n"
+         "    player_controlled or shared_members (false).\n"
+         "A date given is kept: the same JSON builds the same bytes on any day.\n"
          "When both an identifier and a name are given, the identifier decides;\n"
          "a name that does not match is reported as a note.\n"
          "\n"

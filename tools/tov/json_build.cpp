@@ -123,8 +123,18 @@ class document_reader {
     r_.Text(h.Need("title"), h.At("title"), file.title);
     r_.Text(h.Need("author"), h.At("author"), file.author);
     r_.Text(h.Need("description"), h.At("description"), file.description);
-    // The date is the writer's: building stamps today's.
-    if (const json* date = h.Get("date")) static_cast<void>(fields(r_, *date, h.At("date"), h.Shape("date")));
+    // A date given is kept, so the same source builds the same bytes on any day.
+    const json* date = h.Get("date");
+    if (!date) return;
+    fields d(r_, *date, h.At("date"), h.Shape("date"));
+    if (!d.ok()) return;
+    const char* const parts[3] = {"year", "month", "day"};
+    for (int i = 0; i < 3; ++i) {
+      unsigned char part = 0;
+      r_.Whole(d.Need(parts[i]), d.At(parts[i]), part);
+      file.date[i] = static_cast<signed char>(part);
+    }
+    file.keep_date = true;
   }
 
   template <typename Record>
