@@ -27,3 +27,12 @@ if(UNIX)
   configure_file(scripts/launcher.sh.in ${CMAKE_BINARY_DIR}/launcher/ossivar @ONLY)
   install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/ossivar DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+
+# The manual pages carry the version from the one place it is written.
+foreach(page ossivar.6 tov.1)
+  configure_file(man/${page}.in ${CMAKE_BINARY_DIR}/man/${page} @ONLY)
+endforeach()
+install(FILES ${CMAKE_BINARY_DIR}/man/ossivar.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+if(TARGET tov)
+  install(FILES ${CMAKE_BINARY_DIR}/man/tov.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()

@@ -41,11 +41,12 @@ class LauncherTest : public ::testing::Test {
   static fs::path Content() { return Prefix() + "/share/ossivar/Core Data.tov"; }
 
   // Runs `launcher` from / with HOME set to the test's home folder, after the
-  // shell commands `setup` (each ending in "&&").
-  Outcome Launch(const std::string& launcher = Launcher(), const std::string& setup = "") {
+  // shell commands `setup` (each ending in "&&"), with the shell words `args`.
+  Outcome Launch(const std::string& launcher = Launcher(), const std::string& setup = "",
+                 const std::string& args = "") {
     const std::string out = scratch_.path() + "/launch.out";
     const std::string command = "cd / && unset XDG_DATA_HOME && export HOME='" + Home().string() + "' && " +
-                                setup + " '" + launcher + "' < /dev/null > '" + out + "' 2>&1";
+                                setup + " '" + launcher + "' " + args + " < /dev/null > '" + out + "' 2>&1";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out)};
   }
@@ -69,6 +70,26 @@ TEST_F(LauncherTest, InstallsTheGameTheLauncherAndTheContent) {
   EXPECT_TRUE(fs::is_regular_file(Prefix() + "/bin/ossivar-game"));
   EXPECT_TRUE(fs::is_regular_file(Launcher()));
   EXPECT_EQ(ReadFile(Content()), ReadFile(std::string(OSSIVAR_SOURCE_DIR) + "/data/Core Data.tov"));
+  const std::string page = ReadFile(Prefix() + "/share/man/man6/ossivar.6");
+  EXPECT_NE(page.find("\"OSSIVAR " OSSIVAR_PROJECT_VERSION "\""), std::string::npos) << page.substr(0, 80);
+}
+
+// Only --help and --version are taken; either answers without making the
+// player's folder, and anything else is refused before the game starts.
+TEST_F(LauncherTest, AnswersHelpAndVersionAndRefusesOtherArguments) {
+  Outcome run = Launch(Launcher(), "", "--version");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output, "ossivar " OSSIVAR_PROJECT_VERSION "\n");
+  run = Launch(Launcher(), "", "--help");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output.rfind("usage: ossivar [--help | --version]\n", 0), 0u) << run.output;
+  for (const char* args : {"--play", "--help --version", "save01"}) {
+    run = Launch(Launcher(), "", args);
+    EXPECT_EQ(run.exit_code, 2) << args;
+    EXPECT_NE(run.output.find("usage: ossivar [--help | --version]\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("[N]ew Game"), std::string::npos) << run.output;
+  }
+  EXPECT_FALSE(fs::exists(Home() / ".local"));
 }
 
 TEST_F(LauncherTest, FirstRunMakesThePlayersFolderWithALinkToTheContent) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
+#include "game/game.h"
 #include "support/pty_session.h"
 #include "support/test_support.h"
 
@@ -19,9 +21,18 @@ using test_support::TempDir;
 
 constexpr double kTimeout = 10.0;
 
+// The build's version, as the build files state it, in the title's form.
+std::string ShownVersion() {
+  unsigned major = 0, minor = 0, patch = 0;
+  EXPECT_EQ(std::sscanf(OSSIVAR_PROJECT_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
+  char shown[40];
+  std::snprintf(shown, sizeof shown, "%u.%02u.%03u", major, minor, patch);
+  return shown;
+}
+
 // The title screen after its clear; it ends at the prompt.
 std::string TitleScreen() {
-  return "\n" + kRule + "\n" + Spaces(36) + "OSSIVAR\n\n" + Spaces(33) + "VER. 0.01.002\n\n\n" + kRule + "\n\n" +
+  return "\n" + kRule + "\n" + Spaces(36) + "OSSIVAR\n\n" + Spaces(33) + "VER. " + ShownVersion() + "\n\n\n" + kRule + "\n\n" +
          Spaces(31) + "[N]ew Game\n" + Spaces(31) + "[C]ontinue\n" + Spaces(31) + "[Q]uit\n" + Spaces(32);
 }
 
@@ -31,6 +42,14 @@ std::string FarewellScreen() {
 
 // With TERM=dumb a clear is one blank line.
 const std::string kDumbClear = "\n";
+
+// The one version the build files give is the one the title shows; the
+// released 0.1.2 reads exactly "0.01.002".
+TEST(TitleVersionTest, MinorInTwoDigitsPatchInThree) {
+  EXPECT_EQ(game::TitleVersion(0, 1, 2), "0.01.002");
+  EXPECT_EQ(game::TitleVersion(1, 10, 345), "1.10.345");
+  EXPECT_EQ(game::TitleVersion(), ShownVersion());
+}
 
 class TitleTest : public ::testing::Test {
  protected:

@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <string>
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -53,11 +54,19 @@ std::string ContentProblem(const tov_file& file, const play_check::use& use) {
 
 std::string DisplayPath(const std::string& base_name) { return "data/" + base_name + ".tov"; }
 
+std::string TitleVersion(const unsigned& major, const unsigned& minor, const unsigned& patch) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%u.%02u.%03u", major, minor, patch);
+  return text;
+}
+
+std::string TitleVersion() {
+  return TitleVersion(OSSIVAR_VERSION_MAJOR, OSSIVAR_VERSION_MINOR, OSSIVAR_VERSION_PATCH);
+}
+
 }  // namespace game
 
 namespace {
-
-constexpr std::string_view kVersion = "0.01.002";
 
 std::string Spaces(std::string::size_type count) { return std::string(count, ' '); }
 
@@ -65,7 +74,7 @@ void DrawTitle() {
   std::cout << '\n'
             << console::HorizontalLine() << '\n'
             << Spaces(36) << "OSSIVAR\n\n"
-            << Spaces(33) << "VER. " << kVersion << "\n\n\n"
+            << Spaces(33) << "VER. " << game::TitleVersion() << "\n\n\n"
             << console::HorizontalLine() << "\n\n"
             << Spaces(31) << "[N]ew Game\n"
             << Spaces(31) << "[C]ontinue\n"

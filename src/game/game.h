@@ -37,6 +37,12 @@ std::string ContentProblem(const tov_file& file, const play_check::use& use);
 // The file as the player finds it from the working directory.
 std::string DisplayPath(const std::string& base_name);
 
+// The version as the title shows it: the minor number in two digits and
+// the patch number in three, so 0.1.2 reads 0.01.002.
+std::string TitleVersion(const unsigned& major, const unsigned& minor, const unsigned& patch);
+// This build's version in that form.
+std::string TitleVersion();
+
 }  // namespace game
 
 #endif
