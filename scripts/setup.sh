@@ -15,11 +15,13 @@ set -euo pipefail
 # whose name differs between releases; one already installed is enough.
 # The play command takes the game group, the test command every group,
 # so a group only the tests need is one more line here. The windows group
-# cross-builds the game for Windows and runs its tests under wine.
+# cross-builds the game for Windows and runs its tests under wine; the
+# release group makes the Debian package and checks the release files.
 readonly PACKAGE_GROUPS='
 game  : c++ cmake ninja : g++ cmake ninja-build
 tests : clang++ g++     : clang libclang-rt-dev|libclang-common-14-dev libgtest-dev libbenchmark-dev nlohmann-json3-dev
 windows : x86_64-w64-mingw32-g++ : g++-mingw-w64-x86-64 wine64
+release : dpkg-shlibdeps unzip : dpkg-dev lintian mandoc unzip
 '
 
 say() { echo "setup: $*" >&2; }

@@ -4,8 +4,10 @@
 # (game, tools, tests, benchmarks) with g++ in Release, where -O3 brings
 # warnings of its own; then builds everything for Windows with MinGW-w64,
 # runs those tests under wine and checks the Windows game against the Linux
-# one (scripts/windows.sh). Warnings are errors in every build. Needs no
-# terminal, no display and no standard input.
+# one (scripts/windows.sh); last it makes the release files and installs
+# and plays each (scripts/release.sh, tests/release_check.sh). Warnings are
+# errors in every build but the release's. Needs no terminal, no display and
+# no standard input.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -20,3 +22,6 @@ scripts/configure.sh build/release-gcc g++ -DCMAKE_BUILD_TYPE=Release -DOSSIVAR_
 cmake --build build/release-gcc --parallel 2
 
 scripts/windows.sh build/test
+
+scripts/release.sh
+tests/release_check.sh build/test/ossivar

@@ -9,7 +9,7 @@ source_dir=$1
 copy=$(mktemp -d)
 trap 'rm -rf "$copy"' EXIT
 
-for part in CMakeLists.txt cmake scripts src tools data content; do
+for part in CMakeLists.txt LICENSE cmake man scripts src tools data content; do
   cp -R "$source_dir/$part" "$copy/"
 done
 rm -f "$copy"/data/save01.tov "$copy"/data/~*

@@ -76,8 +76,9 @@ class SetupTest : public ::testing::Test {
 };
 
 const std::string kTestLibraries = "libgtest-dev libbenchmark-dev nlohmann-json3-dev";
-// The Windows cross-build and wine, which only the tests use.
-const std::string kWindowsPackages = "g++-mingw-w64-x86-64 wine64";
+// The Windows cross-build and wine, and what makes and checks the release
+// files, which only the tests use.
+const std::string kWindowsAndReleasePackages = "g++-mingw-w64-x86-64 wine64 dpkg-dev lintian mandoc unzip";
 
 TEST_F(SetupTest, AsRootInstallsOnlyWhatTheCommandLacks) {
   const std::string install = "update\ninstall -y --no-install-recommends ";
@@ -86,15 +87,15 @@ TEST_F(SetupTest, AsRootInstallsOnlyWhatTheCommandLacks) {
   } cases[] = {
       {"g++ cmake ninja-build", "game", "", ""},
       // One installed choice of the clang runtime is enough.
-      {"g++ cmake ninja-build clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsPackages, "all",
+      {"g++ cmake ninja-build clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsAndReleasePackages, "all",
        "", ""},
       // The game group brings no test packages.
       {"g++", "game", "", install + "cmake ninja-build\n"},
       {"g++ cmake ninja-build", "all", "",
-       install + "clang libclang-rt-dev " + kTestLibraries + " " + kWindowsPackages + "\n"},
+       install + "clang libclang-rt-dev " + kTestLibraries + " " + kWindowsAndReleasePackages + "\n"},
       // An archive without the first name gets the other.
       {"g++ cmake ninja-build", "all", "clang libclang-common-14-dev",
-       install + "clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsPackages + "\n"},
+       install + "clang libclang-common-14-dev " + kTestLibraries + " " + kWindowsAndReleasePackages + "\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.purpose + " with " + c.installed);
