@@ -172,7 +172,7 @@ TEST(TerminalTest, CtrlZAndFgInAKeyWait) {
     EXPECT_EQ(session->Output(), term == "xterm" ? kLeave : "") << term;
 
     session->ClearOutput();
-    kill(-session->pid(), SIGCONT);
+    session->Foreground();
     ASSERT_TRUE(session->WaitForKeyWait(kTimeout)) << term;
     session->Drain(0.1);
     if (term == "xterm") {

@@ -92,6 +92,10 @@ void Redraw() {
   if (!alternate_screen || !StdoutIsTerminal()) return;
   unsigned short columns = 0;
   unsigned short rows = 0;
+  // A line half typed at a prompt is not on the screen drawn here, nor is
+  // the screen under a notice: what the game adds next comes with all of
+  // the screen, the whole line included.
+  game_output->RedrawOnNextFlush();
   if (!backend::Size(&columns, &rows) || !TooSmall(columns, rows)) {
     DrawScreenAgain();
     return;
@@ -99,8 +103,6 @@ void Redraw() {
   notice_shown = true;
   const std::string notice = kClearScreen + SizeNotice(columns, rows);
   backend::Write(notice.data(), notice.size());
-  // What the game adds to the screen meanwhile has to come with all of it.
-  game_output->RedrawOnNextFlush();
 }
 
 }  // namespace
