@@ -31,6 +31,7 @@ bool alternate_screen = false;
 // The size notice stands in for the screen until the terminal is large
 // enough again, a key is pressed or the next screen begins.
 bool notice_shown = false;
+bool in_key_wait = false;
 
 // Every normal end of the process (return from main, std::exit) comes here.
 void Finish() {
@@ -94,8 +95,9 @@ void Redraw() {
   unsigned short rows = 0;
   // A line half typed at a prompt is not on the screen drawn here, nor is
   // the screen under a notice: what the game adds next comes with all of
-  // the screen, the whole line included.
-  game_output->RedrawOnNextFlush();
+  // the screen, the whole line included. A key wait types nothing, and a key
+  // there answers the notice itself.
+  if (!in_key_wait) game_output->RedrawOnNextFlush();
   if (!backend::Size(&columns, &rows) || !TooSmall(columns, rows)) {
     DrawScreenAgain();
     return;
@@ -169,7 +171,10 @@ void WaitKey() {
   if (!StdinIsTerminal()) return;
   std::string key;
   for (;;) {
-    if (!backend::ReadKey(&key)) input::EndOfInput();
+    in_key_wait = true;
+    const bool got_key = backend::ReadKey(&key);
+    in_key_wait = false;
+    if (!got_key) input::EndOfInput();
     if (!notice_shown) return;
     // As at start, a key answers the notice: the screen comes back at the
     // size there is, and still waits for its own key.
