@@ -24,6 +24,11 @@ namespace {
 
 constexpr unsigned char kCtrlD = 0x04;
 
+// A shell's `fg` continues a job only if it is stopped: one running in the
+// background after `bg` is handed the terminal without a word, so a wait
+// in the background looks this often whether it has it yet.
+constexpr int kForegroundCheckMilliseconds = 100;
+
 // Shared with the signal handlers, hence sig_atomic_t flags: the settings
 // in `before_key_wait` hold only while `in_key_wait` is set, the screen is
 // drawn again by a wait only while `waiting` is set, and `handed_back`
@@ -107,8 +112,12 @@ void PutBackNow() {
 }
 
 // Async-signal-safe. A job continued with `bg` is not in the foreground:
-// its output would land on the shell's screen.
-bool Foreground() { return tcgetpgrp(STDOUT_FILENO) == getpgrp(); }
+// its output would land on the shell's screen, and its reads would stop it
+// (the shell gets the keys meanwhile). A file or a pipe is no one's.
+bool Foreground(int descriptor = STDOUT_FILENO) {
+  const pid_t group = tcgetpgrp(descriptor);
+  return group == -1 || group == getpgrp();
+}
 
 // Async-signal-safe: the flag for a wait about to begin, the byte for one
 // asleep. A full pipe wakes the wait just as well, hence no check.
@@ -190,7 +199,8 @@ void OnStop(int, siginfo_t*, void*) {
   errno = saved_errno;
 }
 
-// `fg` after `bg`: the continue that finally gives the game its terminal.
+// `fg` after `bg`, when the shell sends it: the continue that finally gives
+// the game its terminal.
 void OnContinue(int, siginfo_t*, void*) {
   const int saved_errno = errno;
   TakeBackNow();
@@ -207,9 +217,15 @@ void OnResize(int, siginfo_t*, void*) {
 // screen again whenever a handler asked for it, here where that is safe.
 void AwaitInput() {
   for (;;) {
-    pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {wake_pipe[0], POLLIN, 0}};
-    const int ready = poll(waits, wake_pipe[0] >= 0 ? 2 : 1, -1);
+    // poll passes over a negative descriptor.
+    const bool background = !Foreground(STDIN_FILENO);
+    pollfd waits[2] = {{background ? -1 : STDIN_FILENO, POLLIN, 0}, {wake_pipe[0], POLLIN, 0}};
+    const int ready = poll(waits, 2, background || handed_back != 0 ? kForegroundCheckMilliseconds : -1);
     if (ready < 0 && errno != EINTR) return;  // the read that follows reports it
+    if (handed_back != 0) {
+      signals_held held;
+      TakeBackNow();
+    }
     if (ready > 0 && (waits[1].revents & POLLIN) != 0) EmptyWakePipe();
     if (redraw_wanted != 0 && Foreground()) {
       redraw_wanted = 0;

@@ -89,7 +89,8 @@ struct launch {
 
 // What a shell does for a job: a process group of its own in the terminal's
 // foreground, and the terminal back to the shell whenever the job stops.
-// SIGUSR1 is `fg`: the terminal to the job, which is continued.
+// SIGUSR1 is `fg`: the terminal to the job, continued if it is stopped (a
+// job running in the background, as after `bg`, gets no signal).
 [[noreturn]] void RunUnderShell(const launch& how) {
   sigset_t shell_signals;
   sigset_t before;
@@ -111,18 +112,20 @@ struct launch {
   setpgid(program, program);
   if (write(how.report, &program, sizeof program) != sizeof program) _exit(125);
   close(how.report);
+  bool stopped = false;
   for (;;) {
     int signal_number = 0;
     if (sigwait(&shell_signals, &signal_number) != 0) _exit(125);
+    // What became of the job first: its stop may not have been taken yet.
+    int status = 0;
+    while (waitpid(program, &status, WNOHANG | WUNTRACED | WCONTINUED) == program) {
+      if (!WIFSTOPPED(status) && !WIFCONTINUED(status)) EndAs(status);
+      stopped = WIFSTOPPED(status);
+      if (stopped) tcsetpgrp(STDIN_FILENO, getpgrp());
+    }
     if (signal_number == SIGUSR1) {
       tcsetpgrp(STDIN_FILENO, program);
-      kill(-program, SIGCONT);
-      continue;
-    }
-    int status = 0;
-    while (waitpid(program, &status, WNOHANG | WUNTRACED) == program) {
-      if (!WIFSTOPPED(status)) EndAs(status);
-      tcsetpgrp(STDIN_FILENO, getpgrp());
+      if (stopped) kill(-program, SIGCONT);
     }
   }
 }
