@@ -220,7 +220,7 @@ void AwaitInput() {
     // poll passes over a negative descriptor.
     const bool background = !Foreground(STDIN_FILENO);
     pollfd waits[2] = {{background ? -1 : STDIN_FILENO, POLLIN, 0}, {wake_pipe[0], POLLIN, 0}};
-    const int ready = poll(waits, 2, background || handed_back != 0 ? kForegroundCheckMilliseconds : -1);
+    const int ready = poll(waits, 2, background ? kForegroundCheckMilliseconds : -1);
     if (ready < 0 && errno != EINTR) return;  // the read that follows reports it
     if (handed_back != 0) {
       signals_held held;
