@@ -68,7 +68,9 @@ class ResizeTest : public ::testing::Test {
   void ExpectRedraw(unsigned short columns, unsigned short rows, const std::string& drawn) {
     session_->ClearOutput();
     session_->Resize(columns, rows);
-    if (counter_) EXPECT_EQ(counter_->WritesUntilNextWait(), 1) << columns << "x" << rows;
+    if (counter_) {
+      EXPECT_EQ(counter_->WritesUntilNextWait(), 1) << columns << "x" << rows;
+    }
     EXPECT_TRUE(session_->WaitFor(drawn, kTimeout)) << columns << "x" << rows << "\n" << session_->Screen();
     session_->Drain(0.05);
     EXPECT_EQ(session_->Screen(), drawn) << columns << "x" << rows;
@@ -103,7 +105,9 @@ TEST_F(ResizeTest, TooSmallShowsTheNoticeUntilLargeEnoughOrAKey) {
   // A key answers the notice, not the screen's own wait.
   session_->ClearOutput();
   session_->Send("k");
-  if (counter_) EXPECT_EQ(counter_->WritesUntilNextWait(), 1);
+  if (counter_) {
+    EXPECT_EQ(counter_->WritesUntilNextWait(), 1);
+  }
   ASSERT_TRUE(session_->WaitFor(kIntroEnd, kTimeout)) << session_->Screen();
   EXPECT_EQ(session_->Screen(), intro);
   // And at a number prompt the answer typed under the notice counts.
