@@ -230,6 +230,18 @@ TEST_F(StreamBuffersTest, AKeptScreenIsDrawnAgainWholeOnRequest) {
   EXPECT_EQ(output_.Written(), "unsent CLEAR");
 }
 
+TEST_F(StreamBuffersTest, AKeptScreenHoldsWhatThePlayerTypedOnIt) {
+  output_.KeepScreen(true);
+  terminal_side.chunks = {"Tams\x1b[Din\n"};
+  out_ << "CLEAR name? ";
+  std::string line;
+  std::getline(in_, line);
+  EXPECT_EQ(line, "Tamsin");
+  out_ << "\nsex? " << std::flush;
+  EXPECT_EQ(terminal_side.writes, (std::vector<std::string>{"CLEAR name? ", "\nsex? "})) << "the echo is the terminal's";
+  EXPECT_EQ(output_.Written(), "CLEAR name? Tamsin\n\nsex? ");
+}
+
 TEST_F(StreamBuffersTest, OutputNotKeptIsNotHeldOnto) {
   out_ << "screen" << std::flush;
   EXPECT_EQ(output_.Written(), "");

@@ -75,7 +75,7 @@ TEST(TerminalTest, EachScreenReachesTheTerminalWhole) {
   for (const step& s : steps) {
     session->ClearOutput();
     session->Send(s.send);
-    const int writes = counter.WritesUntilNextRead();
+    const int writes = counter.WritesUntilNextWait();
     EXPECT_GE(writes, 1) << s.send;
     // The race preview is flushed before its question, hence up to two.
     EXPECT_LE(writes, 2) << s.send;
@@ -172,7 +172,7 @@ TEST(TerminalTest, CtrlZAndFgInAKeyWait) {
     EXPECT_EQ(session->Output(), term == "xterm" ? kLeave : "") << term;
 
     session->ClearOutput();
-    kill(-session->pid(), SIGCONT);
+    session->Foreground();
     ASSERT_TRUE(session->WaitForKeyWait(kTimeout)) << term;
     session->Drain(0.1);
     if (term == "xterm") {

@@ -11,6 +11,12 @@ void output_buffer::StartScreen() {
   sent_ = 0;
 }
 
+void output_buffer::Echoed(const char* bytes, std::size_t count) {
+  if (!keep_) return;
+  text_.insert(sent_, bytes, count);
+  sent_ += count;
+}
+
 output_buffer::int_type output_buffer::overflow(int_type c) {
   if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
   text_.push_back(traits_type::to_char_type(c));
@@ -44,7 +50,7 @@ input_buffer::int_type input_buffer::underflow() {
   if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
   while (!ended_) {
     // The player answers what is on the screen, so all of it must be there.
-    if (flush_first_ != nullptr) flush_first_->pubsync();
+    if (screen_ != nullptr) screen_->pubsync();
     const long count = read_(bytes_, sizeof bytes_);
     if (count <= 0) {
       ended_ = true;
@@ -55,6 +61,7 @@ input_buffer::int_type input_buffer::underflow() {
       if (filter_.Keep(static_cast<unsigned char>(bytes_[i]))) bytes_[kept++] = bytes_[i];
     }
     if (kept > 0) {
+      if (screen_ != nullptr) screen_->Echoed(bytes_, kept);
       setg(bytes_, bytes_, bytes_ + kept);
       return traits_type::to_int_type(bytes_[0]);
     }

@@ -36,6 +36,10 @@ class output_buffer : public std::streambuf {
   // Safe to call from a signal handler.
   void RedrawOnNextFlush() { redraw_ = 1; }
 
+  // What the terminal showed of the player's typing by itself: part of the
+  // kept screen, as if written, so that it is drawn again with the rest.
+  void Echoed(const char* bytes, std::size_t count);
+
  protected:
   int_type overflow(int_type c) override;
   std::streamsize xsputn(const char* bytes, std::streamsize count) override;
@@ -49,24 +53,24 @@ class output_buffer : public std::streambuf {
   volatile std::sig_atomic_t redraw_ = 0;
 };
 
-// Reads what the player types, flushing the screen before it waits, and
-// drops the escape sequences of arrow and function keys so no line keeps
-// one. What it has read but not yet handed on is what is already waiting
-// (in_avail); the end of input is final.
+// Reads what the player types, flushing the screen before it waits and
+// keeping what was typed on it, and drops the escape sequences of arrow and
+// function keys so no line keeps one. What it has read but not yet handed
+// on is what is already waiting (in_avail); the end of input is final.
 class input_buffer : public std::streambuf {
  public:
   // Reads up to `capacity` bytes, waiting for at least one: the count, 0 at
   // the end of input, less than 0 on failure.
   using reader = long (*)(char* bytes, std::size_t capacity);
 
-  input_buffer(reader read, std::streambuf* flush_first) : read_(read), flush_first_(flush_first) {}
+  input_buffer(reader read, output_buffer* screen) : read_(read), screen_(screen) {}
 
  protected:
   int_type underflow() override;
 
  private:
   reader read_;
-  std::streambuf* flush_first_;
+  output_buffer* screen_;
   key_sequence::escape_filter filter_;
   bool ended_ = false;
   char bytes_[256];

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <string>
+#include <string_view>
 #include <thread>
 
 #include "platform/input.h"
@@ -26,6 +28,10 @@ std::streambuf* original_output = nullptr;
 std::streambuf* original_input = nullptr;
 std::terminate_handler previous_terminate = nullptr;
 bool alternate_screen = false;
+// The size notice stands in for the screen until the terminal is large
+// enough again, a key is pressed or the next screen begins.
+bool notice_shown = false;
+bool in_key_wait = false;
 
 // Every normal end of the process (return from main, std::exit) comes here.
 void Finish() {
@@ -62,12 +68,43 @@ void AwaitResize() {
   }
 }
 
+std::string SizeNotice(unsigned short columns, unsigned short rows) {
+  return "\n\tOSSIVAR needs a console of " + std::to_string(kWantedColumns) + " columns by " +
+         std::to_string(kWantedRows) + " lines.\n\tThis one is " + std::to_string(columns) + " by " +
+         std::to_string(rows) + ".\n\n\tEnlarge it if you can, then press a key.\n";
+}
+
 void ShowSizeNotice(unsigned short columns, unsigned short rows) {
   Clear();
-  std::cout << "\n\tOSSIVAR needs a console of " << kWantedColumns << " columns by " << kWantedRows
-            << " lines.\n\tThis one is " << columns << " by " << rows
-            << ".\n\n\tEnlarge it if you can, then press a key.\n";
+  std::cout << SizeNotice(columns, rows);
   WaitKey();
+}
+
+// The kept screen, its clear included, in one write.
+void DrawScreenAgain() {
+  notice_shown = false;
+  const std::string_view drawn = game_output->Written();
+  backend::Write(drawn.data(), drawn.size());
+}
+
+// The terminal changed size or came back to the game. Only a kept screen
+// can be drawn again; a terminal too small for it gets the notice instead.
+void Redraw() {
+  if (!alternate_screen || !StdoutIsTerminal()) return;
+  unsigned short columns = 0;
+  unsigned short rows = 0;
+  // A line half typed at a prompt is not on the screen drawn here, nor is
+  // the screen under a notice: what the game adds next comes with all of
+  // the screen, the whole line included. A key wait types nothing, and a key
+  // there answers the notice itself.
+  if (!in_key_wait) game_output->RedrawOnNextFlush();
+  if (!backend::Size(&columns, &rows) || !TooSmall(columns, rows)) {
+    DrawScreenAgain();
+    return;
+  }
+  notice_shown = true;
+  const std::string notice = kClearScreen + SizeNotice(columns, rows);
+  backend::Write(notice.data(), notice.size());
 }
 
 }  // namespace
@@ -80,7 +117,7 @@ void Start() {
   game_input = &input;
   original_output = std::cout.rdbuf(&output);
   original_input = std::cin.rdbuf(&input);
-  backend::TakeOver(&output);
+  backend::TakeOver(&output, Redraw);
   previous_terminate = std::set_terminate(OnTerminate);
   std::atexit(Finish);
   if (StdoutIsTerminal() && EscapesAllowed()) {
@@ -105,6 +142,7 @@ bool EscapesAllowed() { return backend::EscapesAllowed(); }
 
 void Clear() {
   if (!StdoutIsTerminal()) return;
+  notice_shown = false;
   game_output->StartScreen();
   if (EscapesAllowed()) {
     std::cout << kClearScreen;
@@ -132,7 +170,16 @@ void WaitKey() {
   std::cout.flush();
   if (!StdinIsTerminal()) return;
   std::string key;
-  if (!backend::ReadKey(&key)) input::EndOfInput();
+  for (;;) {
+    in_key_wait = true;
+    const bool got_key = backend::ReadKey(&key);
+    in_key_wait = false;
+    if (!got_key) input::EndOfInput();
+    if (!notice_shown) return;
+    // As at start, a key answers the notice: the screen comes back at the
+    // size there is, and still waits for its own key.
+    DrawScreenAgain();
+  }
 }
 
 }  // namespace terminal

@@ -16,7 +16,11 @@ namespace terminal {
 // sequences the game draws on the alternate screen, so the player's own
 // screen and scrollback come back untouched on every way out: a normal end,
 // the end of input, an ending or fatal signal, std::terminate. Ctrl-Z hands
-// the terminal back while the game is stopped and `fg` takes it again.
+// the terminal back while the game is stopped and `fg` takes it again; a
+// game continued in the background draws nothing until then. While the game
+// waits for the player, a change of the terminal's size draws the current
+// screen again, whole and in one write, or while the terminal is smaller
+// than 80 by 24 the size notice instead (a line half typed stays typed).
 // Signals ignored when the game started stay ignored.
 void Start();
 
@@ -40,7 +44,8 @@ void Clear();
 void SizeConsole();
 
 // Waits for one key without echo and prints nothing. Arrow and function keys
-// count as one key even when their bytes arrive a little apart. Returns at
+// count as one key even when their bytes arrive a little apart. A key that
+// answers the size notice brings the screen back and the wait goes on. Returns at
 // once when standard input is not a terminal. End of input during the wait
 // (a closed terminal or Ctrl-D) ends the program through input::EndOfInput.
 void WaitKey();

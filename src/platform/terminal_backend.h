@@ -34,6 +34,8 @@ bool Clear(output_buffer* pending);
 bool Size(unsigned short* columns, unsigned short* rows);
 
 // Standard output and input as output_buffer and input_buffer use them.
+// While Read waits for input, and ReadKey below for a key, the screen is
+// drawn again (TakeOver's `on_change`) whenever the terminal asks for it.
 bool Write(const char* bytes, std::size_t count);
 long Read(char* bytes, std::size_t capacity);
 
@@ -41,10 +43,17 @@ long Read(char* bytes, std::size_t capacity);
 // terminal's settings back afterwards. False at the end of input.
 bool ReadKey(std::string* key);
 
+// Called by the waits for input, never from a signal handler and only while
+// the game has the terminal, when the terminal has changed size or has come
+// back to the game after a stop: the screen is to be drawn again.
+using redraw = void (*)();
+
 // Takes charge of the signals that end or stop the program, except those
-// ignored at start, so that the terminal is put back first. `screen` is
-// drawn again when the game is continued after a stop.
-void TakeOver(output_buffer* screen);
+// ignored at start, so that the terminal is put back first, and of the
+// news that its size changed. A game continued after a stop takes the
+// terminal again only once it is in the foreground; until then it draws
+// nothing. `screen` is drawn again in full when continued while not waiting.
+void TakeOver(output_buffer* screen, redraw on_change);
 
 // While set, every way out leaves the alternate screen, and a stop leaves it
 // until the game is continued.

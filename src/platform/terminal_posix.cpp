@@ -1,7 +1,9 @@
 // The terminal on POSIX systems: termios for the key wait, the signals that
-// end or stop the program, and plain reads and writes of fds 0 and 1.
+// end, stop, continue the program or tell it the terminal's size changed,
+// and plain reads and writes of fds 0 and 1.
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -13,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <string_view>
 
 #include "platform/key_sequence.h"
 #include "platform/terminal_backend.h"
@@ -23,14 +24,27 @@ namespace {
 
 constexpr unsigned char kCtrlD = 0x04;
 
+// A shell's `fg` continues a job only if it is stopped: one running in the
+// background after `bg` is handed the terminal without a word, so a wait
+// in the background looks this often whether it has it yet.
+constexpr int kForegroundCheckMilliseconds = 100;
+
 // Shared with the signal handlers, hence sig_atomic_t flags: the settings
-// in `before_key_wait` hold only while `in_key_wait` is set, and the screen
-// may be written out only while `waiting` is set.
+// in `before_key_wait` hold only while `in_key_wait` is set, the screen is
+// drawn again by a wait only while `waiting` is set, and `handed_back`
+// says a stop gave the terminal to the shell and it is not yet taken again.
 termios before_key_wait;
 volatile std::sig_atomic_t in_key_wait = 0;
 volatile std::sig_atomic_t alternate_screen = 0;
 volatile std::sig_atomic_t waiting = 0;
+volatile std::sig_atomic_t handed_back = 0;
+volatile std::sig_atomic_t redraw_wanted = 0;
 output_buffer* screen = nullptr;
+redraw on_change = nullptr;
+
+// A handler writes a byte here to wake a wait already asleep in poll; the
+// flag alone could come just before the wait begins and be missed.
+int wake_pipe[2] = {-1, -1};
 
 // Ctrl-C and Ctrl-\, being told to end, losing the terminal.
 constexpr int kEndingSignals[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
@@ -51,6 +65,7 @@ class signals_held {
     sigemptyset(&held);
     for (int signal_number : kEndingSignals) sigaddset(&held, signal_number);
     sigaddset(&held, SIGTSTP);
+    sigaddset(&held, SIGCONT);
     sigprocmask(SIG_BLOCK, &held, &before_);
   }
   ~signals_held() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
@@ -96,14 +111,38 @@ void PutBackNow() {
   if (alternate_screen != 0) WriteText(kLeaveAlternateScreen);
 }
 
-// After a stop the shell has put its own settings back; they are what the
-// key wait restores later, and the screen is drawn again.
+// Async-signal-safe. A job continued with `bg` is not in the foreground:
+// its output would land on the shell's screen, and its reads would stop it
+// (the shell gets the keys meanwhile). A file or a pipe is no one's.
+bool Foreground(int descriptor = STDOUT_FILENO) {
+  const pid_t group = tcgetpgrp(descriptor);
+  return group == -1 || group == getpgrp();
+}
+
+// Async-signal-safe: the flag for a wait about to begin, the byte for one
+// asleep. A full pipe wakes the wait just as well, hence no check.
+void WantRedraw() {
+  redraw_wanted = 1;
+  const char byte = 0;
+  [[maybe_unused]] const ssize_t ignored = write(wake_pipe[1], &byte, 1);
+}
+
+void EmptyWakePipe() {
+  char bytes[64];
+  while (read(wake_pipe[0], bytes, sizeof bytes) > 0) {
+  }
+}
+
+// After a stop, once the game is in the foreground again: the shell has put
+// its own settings back, they are what the key wait restores later, and the
+// screen is drawn again, by the wait, as its size now allows.
 void TakeBackNow() {
+  if (handed_back == 0 || !Foreground()) return;
+  handed_back = 0;
   if (alternate_screen != 0) {
     WriteText(kEnterAlternateScreen);
     if (waiting != 0) {
-      const std::string_view drawn = screen->Written();
-      WriteAll(drawn.data(), drawn.size());
+      WantRedraw();
     } else {
       screen->RedrawOnNextFlush();
     }
@@ -122,6 +161,7 @@ void Install(int signal_number, void (*handler)(int, siginfo_t*, void*)) {
   sigemptyset(&action.sa_mask);
   for (int other : kEndingSignals) sigaddset(&action.sa_mask, other);
   sigaddset(&action.sa_mask, SIGTSTP);
+  sigaddset(&action.sa_mask, SIGCONT);
   sigaction(signal_number, &action, nullptr);
 }
 
@@ -145,6 +185,7 @@ void OnFatalSignal(int signal_number, siginfo_t* info, void*) {
 void OnStop(int, siginfo_t*, void*) {
   const int saved_errno = errno;
   PutBackNow();
+  handed_back = 1;
   struct sigaction ours {};
   sigaction(SIGTSTP, &previous_actions[SIGTSTP], &ours);
   sigset_t stop;
@@ -156,6 +197,51 @@ void OnStop(int, siginfo_t*, void*) {
   sigaction(SIGTSTP, &ours, nullptr);
   TakeBackNow();
   errno = saved_errno;
+}
+
+// `fg` after `bg`, when the shell sends it: the continue that finally gives
+// the game its terminal.
+void OnContinue(int, siginfo_t*, void*) {
+  const int saved_errno = errno;
+  TakeBackNow();
+  errno = saved_errno;
+}
+
+void OnResize(int, siginfo_t*, void*) {
+  const int saved_errno = errno;
+  WantRedraw();
+  errno = saved_errno;
+}
+
+// Until standard input has something to read (or has ended), drawing the
+// screen again whenever a handler asked for it, here where that is safe.
+void AwaitInput() {
+  for (;;) {
+    // poll passes over a negative descriptor.
+    const bool background = !Foreground(STDIN_FILENO);
+    pollfd waits[2] = {{background ? -1 : STDIN_FILENO, POLLIN, 0}, {wake_pipe[0], POLLIN, 0}};
+    const int ready = poll(waits, 2, background ? kForegroundCheckMilliseconds : -1);
+    if (ready < 0 && errno != EINTR) return;  // the read that follows reports it
+    if (handed_back != 0) {
+      signals_held held;
+      TakeBackNow();
+    }
+    if (ready > 0 && (waits[1].revents & POLLIN) != 0) EmptyWakePipe();
+    if (redraw_wanted != 0 && Foreground()) {
+      redraw_wanted = 0;
+      on_change();
+    }
+    if (ready > 0 && waits[0].revents != 0) return;
+  }
+}
+
+bool MakeWakePipe() {
+  if (pipe(wake_pipe) != 0) return false;
+  for (int end : wake_pipe) {
+    fcntl(end, F_SETFL, fcntl(end, F_GETFL) | O_NONBLOCK);
+    fcntl(end, F_SETFD, FD_CLOEXEC);
+  }
+  return true;
 }
 
 // False at the end of input or on failure.
@@ -178,7 +264,12 @@ bool ByteArrives(int milliseconds) {
 }
 
 bool NextByte(unsigned char* byte, int milliseconds) {
-  return (milliseconds < 0 || ByteArrives(milliseconds)) && ReadByte(byte);
+  if (milliseconds < 0) {
+    AwaitInput();
+  } else if (!ByteArrives(milliseconds)) {
+    return false;
+  }
+  return ReadByte(byte);
 }
 
 // Ctrl-D in the key-wait mode is the end of input, as it is at a prompt.
@@ -221,6 +312,7 @@ long Read(char* bytes, std::size_t capacity) {
   waiting = 1;
   Fence();
   do {
+    AwaitInput();
     count = read(STDIN_FILENO, bytes, capacity);
   } while (count < 0 && errno == EINTR);
   Fence();
@@ -244,11 +336,16 @@ bool ReadKey(std::string* key) {
   return got_key;
 }
 
-void TakeOver(output_buffer* drawn) {
+void TakeOver(output_buffer* drawn, redraw redraw_screen) {
   screen = drawn;
+  on_change = redraw_screen;
   for (int signal_number : kEndingSignals) Install(signal_number, OnEndingSignal);
   for (int signal_number : kFatalSignals) Install(signal_number, OnFatalSignal);
   Install(SIGTSTP, OnStop);
+  Install(SIGCONT, OnContinue);
+  // Without a way to wake the waits the screen is only drawn anew with the
+  // next one; the game itself goes on as before.
+  if (MakeWakePipe()) Install(SIGWINCH, OnResize);
 }
 
 void UseAlternateScreen(bool use) {

@@ -32,6 +32,8 @@ bool IsConsole(HANDLE handle) {
 // The console's control handler reads them on a thread of its own.
 DWORD output_mode_found = 0;
 std::atomic<bool> output_mode_changed{false};
+DWORD input_mode_found = 0;
+std::atomic<bool> input_mode_changed{false};
 std::atomic<bool> alternate_screen{false};
 std::atomic<bool> escapes{false};
 LPTOP_LEVEL_EXCEPTION_FILTER previous_filter = nullptr;
@@ -46,6 +48,11 @@ bool input_over = false;
 
 // The bytes of the last key pressed in a key wait, not yet handed on.
 std::string key_bytes;
+
+// Draws the screen again when the console's size changes.
+redraw on_change = nullptr;
+// Whether the console has handed on only part of the line being read.
+bool line_open = false;
 
 bool WriteToConsole(HANDLE out, std::u16string_view text) {
   while (!text.empty()) {
@@ -75,6 +82,7 @@ void PutBackNow() {
     WriteConsoleA(Output(), kLeaveAlternateScreen, sizeof kLeaveAlternateScreen - 1, &written, nullptr);
   }
   if (output_mode_changed.exchange(false)) SetConsoleMode(Output(), output_mode_found);
+  if (input_mode_changed.exchange(false)) SetConsoleMode(Input(), input_mode_found);
   escapes = false;
 }
 
@@ -105,8 +113,26 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* exception) {
   return previous_filter != nullptr ? previous_filter(exception) : EXCEPTION_CONTINUE_SEARCH;
 }
 
+// Until the first key of a line, drawing the screen again on each change of
+// size. Once typing has begun the console edits the line by itself and
+// keeps such changes to itself; what it drops anyway is dropped here.
+void AwaitTyping() {
+  for (;;) {
+    INPUT_RECORD record{};
+    DWORD count = 0;
+    if (WaitForSingleObject(Input(), INFINITE) != WAIT_OBJECT_0) return;
+    if (!PeekConsoleInputW(Input(), &record, 1, &count)) return;
+    if (count == 0) continue;
+    if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+    if (!ReadConsoleInputW(Input(), &record, 1, &count)) return;
+    if (record.EventType == WINDOW_BUFFER_SIZE_EVENT) on_change();
+  }
+}
+
 // One line as the console gives it, in UTF-8; false at its end.
 bool ReadConsoleText(std::string* text) {
+  // The rest of a line longer than the buffer is already with the console.
+  if (!line_open) AwaitTyping();
   char16_t units[512];
   // A Ctrl-C ends a read with nothing; the control handler ends the game
   // a moment later. Only a console that keeps giving nothing is gone.
@@ -125,6 +151,7 @@ bool ReadConsoleText(std::string* text) {
       read.pop_back();
     }
     *text = utf16::ToUtf8(read);
+    line_open = text->empty() || text->back() != '\n';
     return true;
   }
   return false;
@@ -171,6 +198,7 @@ bool ReadKeyPress(int milliseconds) {
     INPUT_RECORD record{};
     DWORD count = 0;
     if (!ReadConsoleInputW(Input(), &record, 1, &count)) return false;
+    if (count == 1 && record.EventType == WINDOW_BUFFER_SIZE_EVENT) on_change();
     if (count == 0 || record.EventType != KEY_EVENT) continue;
     const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
     if (!key.bKeyDown || Modifier(key.wVirtualKeyCode)) continue;
@@ -286,7 +314,8 @@ bool ReadKey(std::string* key) {
   return got_key;
 }
 
-void TakeOver(output_buffer*) {
+void TakeOver(output_buffer*, redraw redraw_screen) {
+  on_change = redraw_screen;
   const HANDLE out = Output();
   DWORD mode = 0;
   if (GetConsoleMode(out, &mode)) {
@@ -297,6 +326,13 @@ void TakeOver(output_buffer*) {
       escapes = true;
       output_mode_changed = true;
     }
+  }
+  // Changes of size reach the key wait's events only when asked for.
+  const HANDLE in = Input();
+  if (GetConsoleMode(in, &mode) && (mode & ENABLE_WINDOW_INPUT) == 0 &&
+      SetConsoleMode(in, mode | ENABLE_WINDOW_INPUT)) {
+    input_mode_found = mode;
+    input_mode_changed = true;
   }
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
   previous_filter = SetUnhandledExceptionFilter(OnCrash);

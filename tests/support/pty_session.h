@@ -24,7 +24,8 @@ struct PtyOptions {
   unsigned short rows = 24;
   std::vector<int> ignored_signals;  // ignored when the program starts, as nohup does
   // Runs the program in a process group of its own in the foreground of the
-  // terminal, under a stand-in for the shell, so that it can be stopped.
+  // terminal, under a stand-in for the shell, so that it can be stopped, and
+  // continued in the foreground or the background.
   bool job_control = false;
 };
 
@@ -67,7 +68,18 @@ class PtySession {
   bool Settings(termios* settings);
 
   // Waits until the program is stopped (job control); false on timeout.
+  // The stand-in shell then has the terminal, as a shell takes it back.
   bool WaitStopped(double timeout_seconds);
+  // Waits until the program runs again; false on timeout.
+  bool WaitContinued(double timeout_seconds);
+  // A stopped program continued as the shell's `fg` does it (the terminal
+  // given to it first) and as `bg` does it (the terminal left to the shell).
+  void Foreground();
+  void Background();
+
+  // Changes the terminal's size, as a window resized: the terminal tells
+  // the processes in its foreground with SIGWINCH.
+  void Resize(unsigned short columns, unsigned short rows);
 
   // Waits until the program has put the terminal into its key-wait mode
   // (no line editing, no echo), so a key sent next is read as that key.

@@ -2,6 +2,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 // Linux declares forkpty in <pty.h>, the BSDs and macOS in <util.h>.
@@ -77,13 +78,32 @@ struct launch {
   _exit(127);
 }
 
+// The job's end passed on as the shell's own.
+[[noreturn]] void EndAs(int status) {
+  if (WIFSIGNALED(status)) {
+    signal(WTERMSIG(status), SIG_DFL);
+    kill(getpid(), WTERMSIG(status));
+  }
+  _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
+}
+
 // What a shell does for a job: a process group of its own in the terminal's
-// foreground, then its end passed on as the shell's own.
+// foreground, and the terminal back to the shell whenever the job stops.
+// SIGUSR1 is `fg`: the terminal to the job, continued if it is stopped (a
+// job running in the background, as after `bg`, gets no signal).
 [[noreturn]] void RunUnderShell(const launch& how) {
+  sigset_t shell_signals;
+  sigset_t before;
+  sigemptyset(&shell_signals);
+  sigaddset(&shell_signals, SIGCHLD);
+  sigaddset(&shell_signals, SIGUSR1);
+  sigprocmask(SIG_BLOCK, &shell_signals, &before);
+  // Else a group not in the foreground may not take the terminal.
+  signal(SIGTTOU, SIG_IGN);
   const pid_t program = fork();
   if (program == 0) {
+    sigprocmask(SIG_SETMASK, &before, nullptr);
     setpgid(0, 0);
-    signal(SIGTTOU, SIG_IGN);  // else a group not yet in the foreground may not take it
     tcsetpgrp(STDIN_FILENO, getpid());
     signal(SIGTTOU, SIG_DFL);
     RunProgram(how);
@@ -92,14 +112,22 @@ struct launch {
   setpgid(program, program);
   if (write(how.report, &program, sizeof program) != sizeof program) _exit(125);
   close(how.report);
-  int status = 0;
-  while (waitpid(program, &status, 0) < 0 && errno == EINTR) {
+  bool stopped = false;
+  for (;;) {
+    int signal_number = 0;
+    if (sigwait(&shell_signals, &signal_number) != 0) _exit(125);
+    // What became of the job first: its stop may not have been taken yet.
+    int status = 0;
+    while (waitpid(program, &status, WNOHANG | WUNTRACED | WCONTINUED) == program) {
+      if (!WIFSTOPPED(status) && !WIFCONTINUED(status)) EndAs(status);
+      stopped = WIFSTOPPED(status);
+      if (stopped) tcsetpgrp(STDIN_FILENO, getpgrp());
+    }
+    if (signal_number == SIGUSR1) {
+      tcsetpgrp(STDIN_FILENO, program);
+      if (stopped) kill(-program, SIGCONT);
+    }
   }
-  if (WIFSIGNALED(status)) {
-    signal(WTERMSIG(status), SIG_DFL);
-    kill(getpid(), WTERMSIG(status));
-  }
-  _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 125);
 }
 
 // The program's pid as the stand-in shell reports it; -1 when none comes.
@@ -239,6 +267,28 @@ bool PtySession::Settings(termios* settings) {
 
 bool PtySession::WaitStopped(double timeout_seconds) {
   return ReadUntil(timeout_seconds, [&] { return program_ > 0 && ProcState(program_) == 'T'; });
+}
+
+bool PtySession::WaitContinued(double timeout_seconds) {
+  return ReadUntil(timeout_seconds, [&] {
+    const char state = program_ > 0 ? ProcState(program_) : 'T';
+    return state != 'T' && state != '?';
+  });
+}
+
+void PtySession::Foreground() {
+  if (pid_ > 0 && program_ != pid_) kill(pid_, SIGUSR1);
+}
+
+void PtySession::Background() {
+  if (program_ > 0) kill(-program_, SIGCONT);
+}
+
+void PtySession::Resize(unsigned short columns, unsigned short rows) {
+  winsize size{};
+  size.ws_col = columns;
+  size.ws_row = rows;
+  if (master_ >= 0) ioctl(master_, TIOCSWINSZ, &size);
 }
 
 bool PtySession::WaitForKeyWait(double timeout_seconds) {

@@ -6,12 +6,13 @@
 namespace test_support {
 
 // Follows a running program's system calls (Linux ptrace) to count how many
-// writes to standard output it makes between two reads from standard input:
-// how many pieces one screen reaches the terminal in. Writes to other files,
-// such as a sanitizer's own, do not count.
+// writes to standard output it makes between two waits for input: how many
+// pieces one screen reaches the terminal in. Writes to other files, such as
+// a sanitizer's own, do not count.
 //
-// While attached the program is held at the start of each read; send its
-// input, then call WritesUntilNextRead. The destructor lets it run on.
+// While attached the program is held at the start of each wait; send its
+// input (or change the terminal's size), then call WritesUntilNextWait. The
+// destructor lets it run on.
 class WriteCounter {
  public:
   // Whether this system lets a test follow another program's system calls.
@@ -21,22 +22,22 @@ class WriteCounter {
   static constexpr bool kAvailable = false;
 #endif
 
-  // Attaches and waits until the program is about to read standard input.
+  // Attaches and waits until the program is about to wait for input.
   explicit WriteCounter(pid_t pid);
   ~WriteCounter();
   WriteCounter(const WriteCounter&) = delete;
   WriteCounter& operator=(const WriteCounter&) = delete;
 
-  // True while the program is held at the start of a read.
+  // True while the program is held at the start of a wait for input.
   bool holding() const { return holding_; }
   // True where this system does not let a test follow its own children
   // (a container's seccomp rules, say): nothing can be counted there.
   bool forbidden() const { return forbidden_; }
 
-  // Lets the held read take place and the program run on until it is about
-  // to read again. The writes in between; -1 if it ends, takes longer than
+  // Lets the held wait take place and the program run on until it is about
+  // to wait again. The writes in between; -1 if it ends, takes longer than
   // the timeout or cannot be followed.
-  int WritesUntilNextRead(double timeout_seconds = 10.0);
+  int WritesUntilNextWait(double timeout_seconds = 10.0);
 
  private:
   // Runs the program to its next system call stop; false if it did not come.

@@ -4,6 +4,7 @@
 // the counter never attaches, and its test says so.
 #if defined(__linux__)
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
@@ -11,12 +12,38 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <thread>
 
 namespace test_support {
 namespace {
 
-enum class call_kind { kOther, kReadInput, kWriteOutput };
+// A poll interrupted without a signal to handle (the counter's own stop)
+// starts again as a call of its own that names no descriptor.
+enum class call_kind { kOther, kAwaitInput, kResumedWait, kWriteOutput };
+
+// The descriptor of the first entry of the program's pollfd array.
+int FirstPolled(pid_t pid, std::uint64_t address) {
+  errno = 0;
+  const long word = ptrace(PTRACE_PEEKDATA, pid, address, nullptr);
+  if (errno != 0) return -1;
+  pollfd first{};
+  static_assert(sizeof first <= sizeof word);
+  std::memcpy(&first, &word, sizeof first);
+  return first.fd;
+}
+
+// The program waits for the player in a poll on standard input without a
+// time limit; its polls for the rest of a key have one.
+bool AwaitsInput(pid_t pid, const __ptrace_syscall_info& info) {
+  const auto& call = info.entry;
+#if defined(SYS_poll)
+  if (call.nr == SYS_poll && static_cast<int>(call.args[2]) < 0) return FirstPolled(pid, call.args[0]) == 0;
+#endif
+  if (call.nr == SYS_ppoll && call.args[2] == 0) return FirstPolled(pid, call.args[0]) == 0;
+  return false;
+}
 
 // Only meaningful at a system call stop.
 bool AtEntry(pid_t pid, call_kind* kind) {
@@ -24,7 +51,8 @@ bool AtEntry(pid_t pid, call_kind* kind) {
   if (ptrace(PTRACE_GET_SYSCALL_INFO, pid, sizeof info, &info) <= 0) return false;
   if (info.op != PTRACE_SYSCALL_INFO_ENTRY) return false;
   *kind = call_kind::kOther;
-  if (info.entry.nr == SYS_read && info.entry.args[0] == 0) *kind = call_kind::kReadInput;
+  if (AwaitsInput(pid, info)) *kind = call_kind::kAwaitInput;
+  if (info.entry.nr == SYS_restart_syscall) *kind = call_kind::kResumedWait;
   if (info.entry.nr == SYS_write && info.entry.args[0] == 1) *kind = call_kind::kWriteOutput;
   return true;
 }
@@ -37,15 +65,16 @@ WriteCounter::WriteCounter(pid_t pid) : pid_(pid) {
     return;
   }
   attached_ = true;
-  // Stopped wherever it is (most likely inside a read), then run up to the
-  // start of a read: an interrupted read starts again.
+  // Stopped wherever it is (most likely waiting for input), then run up to
+  // the start of such a wait: an interrupted wait starts again. A program
+  // idle at a prompt has no other wait to resume.
   if (ptrace(PTRACE_INTERRUPT, pid_, nullptr, nullptr) != 0) return;
   int status = 0;
   if (waitpid(pid_, &status, __WALL) != pid_ || !WIFSTOPPED(status)) return;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (std::chrono::steady_clock::now() < deadline && NextStop(10.0)) {
     call_kind kind = call_kind::kOther;
-    if (AtEntry(pid_, &kind) && kind == call_kind::kReadInput) {
+    if (AtEntry(pid_, &kind) && (kind == call_kind::kAwaitInput || kind == call_kind::kResumedWait)) {
       holding_ = true;
       return;
     }
@@ -80,11 +109,11 @@ bool WriteCounter::NextStop(double timeout_seconds) {
   }
 }
 
-int WriteCounter::WritesUntilNextRead(double timeout_seconds) {
+int WriteCounter::WritesUntilNextWait(double timeout_seconds) {
   if (!holding_) return -1;
   holding_ = false;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);
-  // The held read's own end comes first.
+  // The held wait's own end comes first.
   if (!NextStop(timeout_seconds)) return -1;
   int writes = 0;
   while (std::chrono::steady_clock::now() < deadline) {
@@ -92,7 +121,7 @@ int WriteCounter::WritesUntilNextRead(double timeout_seconds) {
     call_kind kind = call_kind::kOther;
     if (!AtEntry(pid_, &kind)) continue;
     if (kind == call_kind::kWriteOutput) ++writes;
-    if (kind == call_kind::kReadInput) {
+    if (kind == call_kind::kAwaitInput) {
       holding_ = true;
       return writes;
     }
@@ -110,7 +139,7 @@ WriteCounter::WriteCounter(pid_t pid) : pid_(pid) {}
 // Nothing was attached; the fields only serve the Linux counter.
 WriteCounter::~WriteCounter() { (void)pid_, (void)attached_, (void)pending_signal_; }
 bool WriteCounter::NextStop(double) { return false; }
-int WriteCounter::WritesUntilNextRead(double) { return -1; }
+int WriteCounter::WritesUntilNextWait(double) { return -1; }
 
 }  // namespace test_support
 
