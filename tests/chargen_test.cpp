@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "character_sheet/record_list.h"
 #include "console/text_layout.h"
 #include "data_file/io_file.h"
 #include "game/examples.h"
@@ -150,6 +151,44 @@ TEST_F(ChargenTest, ChoosingAnotherCareerTakesTheFirstOneBack) {
   EXPECT_EQ(hero_.career_id, 2u);
 
   ExpectMadeOf(hero_, &examples::human, &examples::archer);
+}
+
+// The lines text takes on an 80-column terminal that wraps long lines,
+// counting the one the cursor ends on.
+int TerminalLines(const std::string& text) {
+  int lines = 0;
+  std::size_t column = 0;
+  for (const char c : text) {
+    if (c == '\n') {
+      lines += column == 0 ? 1 : static_cast<int>((column + 79) / 80);
+      column = 0;
+    } else {
+      column = c == '\t' ? (column / 8 + 1) * 8 : column + 1;
+    }
+  }
+  return lines + (column == 0 ? 1 : static_cast<int>((column + 79) / 80));
+}
+
+// The content tool warns about long lists by these counts, so they must be
+// the lines the screens draw, up to where they wait for the choice.
+TEST_F(ChargenTest, ListScreenLinesAreThoseTheScreensDraw) {
+  Race(1).name = pstr<unsigned char>(std::string(75, 'r').c_str());  // an entry of 88 columns
+  Race(2).id = 123456;
+  Career(0).playable = 1;
+  Career(0).name = pstr<unsigned char>(std::string(68, 'c').c_str());  // 81 columns
+  Career(2).name = pstr<unsigned char>(std::string(67, 'c').c_str());  // 80: still one line
+  const auto drawn_lines = [&](void (*screen)(actor*, tov_file*, const unsigned char&)) {
+    test_support::ConsoleCapture capture;
+    try {
+      screen(&hero_, file_.get(), CharGen::kSheetName);
+    } catch (const test_support::EndOfInput&) {
+    }
+    return TerminalLines(capture.Output());
+  };
+  const int race_lines = CharGen::ScreenLines(CharGen::kRaceList, file_->races);
+  EXPECT_EQ(race_lines, drawn_lines(CharGen::Race));
+  EXPECT_EQ(race_lines, 5 + 2 + 1 + 2 + 1 + 1) << "sheet, question, three entries, the typing line";
+  EXPECT_EQ(CharGen::ScreenLines(CharGen::kCareerList, file_->careers), drawn_lines(CharGen::Career));
 }
 
 // The token counts and finish entries of every allocation screen drawn.

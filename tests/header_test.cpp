@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "character_creation/chargen.h"
+#include "character_sheet/sheet.h"
 #include "model/actor.h"
 #include "model/aspect.h"
 #include "model/career.h"

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "character_creation/chargen.h"
 #include "data_file/io_file.h"
 #include "data_file/play_check.h"
 #include "support/data_file_bytes.h"
@@ -245,22 +244,6 @@ TEST_F(TovTest, NameBesideAReferenceThatDisagreesIsANoteNotAProblem) {
 
 // ---- warnings: what players never see, though the game plays on ----
 
-// The lines text takes on an 80-column terminal that wraps long lines,
-// counting the one the cursor ends on.
-int TerminalLines(const std::string& text) {
-  int lines = 0;
-  std::size_t column = 0;
-  for (const char c : text) {
-    if (c == '\n') {
-      lines += column == 0 ? 1 : static_cast<int>((column + 79) / 80);
-      column = 0;
-    } else {
-      column = c == '\t' ? (column / 8 + 1) * 8 : column + 1;
-    }
-  }
-  return lines + (column == 0 ? 1 : static_cast<int>((column + 79) / 80));
-}
-
 std::vector<std::string> Parties(const std::vector<std::string>& names) {
   std::vector<std::string> parties{PartyBytes(0, "Us", true, {0})};
   for (std::size_t p = 0; p < names.size(); ++p) {
@@ -333,46 +316,6 @@ TEST_F(TovTest, ListsOfPlayableRacesOrCareersLongerThanTheScreenAreWarnedAbout) 
   r = CheckBytes(world.Bytes());
   ExpectLine(r, At(world.CareerSection(), "CARR section"),
              "warning: 15 playable careers make the career screen 25 lines long");
-}
-
-// The line counts the warnings go by are those of the game's own screens.
-TEST_F(TovTest, ScreenLinesAreThoseTheCreationScreensDraw) {
-  json document = SoundJson();
-  document["races"].push_back(json{{"id", 123456},
-                                   {"name", std::string(75, 'r')},
-                                   {"description", ""},
-                                   {"playable", true},
-                                   {"virtue", 0},
-                                   {"vice", 0},
-                                   {"modifiers", document["races"][0]["modifiers"]}});
-  document["races"].push_back(json{{"name", "Unlisted"},
-                                   {"description", ""},
-                                   {"virtue", 0},
-                                   {"vice", 0},
-                                   {"modifiers", document["races"][0]["modifiers"]}});
-  for (int i = 0; i < 3; ++i) {
-    document["careers"].push_back(json{{"name", std::string(60 + 10 * i, 'c')},
-                                       {"description", ""},
-                                       {"playable", i != 1},
-                                       {"modifiers", document["careers"][0]["modifiers"]}});
-  }
-  const tov::loaded read = json_form::Read(document.dump());
-  ASSERT_TRUE(read.problems.empty()) << read.problems[0].where << ": " << read.problems[0].what;
-  tov_file* file = read.file.get();
-
-  // The screen as drawn up to the point where it waits for the choice.
-  const auto drawn_lines = [&](void (*screen)(actor*, tov_file*, const unsigned char&)) {
-    actor hero;
-    test_support::ConsoleCapture capture;
-    try {
-      screen(&hero, file, CharGen::kSheetName);
-    } catch (const test_support::EndOfInput&) {
-    }
-    return TerminalLines(capture.Output());
-  };
-  EXPECT_EQ(check::RaceScreenLines(*file), drawn_lines(CharGen::Race));
-  EXPECT_EQ(check::CareerScreenLines(*file), drawn_lines(CharGen::Career));
-  EXPECT_EQ(check::RaceScreenLines(*file), 8 + 1 + 2);
 }
 
 }  // namespace

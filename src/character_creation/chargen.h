@@ -1,27 +1,13 @@
 #ifndef OSSIVAR_CHARACTER_CREATION_CHARGEN_H
 #define OSSIVAR_CHARACTER_CREATION_CHARGEN_H
 
-#include "model/actor.h"
+#include "character_sheet/sheet.h"
 
 class tov_file;
 
 namespace CharGen {
 
-// Section bits of the character sheet header.
-constexpr unsigned char kSheetName = 1;      // name and sex
-constexpr unsigned char kSheetRace = 2;      // race name; with the career bit, the stats
-constexpr unsigned char kSheetCareer = 4;    // career name; with the race bit, the stats
-constexpr unsigned char kSheetAspects = 8;   // elements, virtue and vice
-constexpr unsigned char kSheetAll = 255;
-
-// Clears the screen and draws the four-line sheet of `a` and a rule. A
-// section left out of `sections`, or one whose record the actor does not
-// have yet, is drawn as blanks of its width so the other columns stay put.
-void Header(actor* a, const unsigned char& sections);
-
-// Creation screens
-//
-// Each screen draws the header with the `sections` it is given and returns
+// Each creation screen draws the header with the `sections` it is given and returns
 // only once its question is answered. Reopened from the review menu, a
 // screen first takes back its own earlier effect and leaves the others be.
 

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <string>
 
-#include "character_creation/chargen.h"
+#include "character_sheet/sheet.h"
 #include "console/console_util.h"
 #include "console/text_layout.h"
 #include "platform/input.h"

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "console/screen_size.h"
 #include "model/pstr.h"
 
 // Fitting record texts onto the 80-column screen. Both return the finished
@@ -27,13 +28,12 @@ std::string Truncate(const pstr<T>& text, const unsigned& width) {
 template <typename T>
 std::string Paragraph(const pstr<T>& text, const int& left_margin, const int& right_margin,
                       const int& first_indent, const int& line_count) {
-  constexpr int kScreenWidth = 80;
   // Negative arguments mean nothing on screen; treat them as none.
   const std::size_t margin = left_margin > 0 ? static_cast<std::size_t>(left_margin) : 0;
   const std::size_t indent = first_indent > 0 ? static_cast<std::size_t>(first_indent) : 0;
   const int right = right_margin > 0 ? right_margin : 0;
   const std::size_t limit = line_count > 0 ? static_cast<std::size_t>(line_count) : 0;
-  const int width = kScreenWidth - static_cast<int>(margin) - right;
+  const int width = console::kScreenColumns - static_cast<int>(margin) - right;
 
   const char* chars = text.text();
   const std::size_t n = text.length;

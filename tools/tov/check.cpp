@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "character_sheet/record_list.h"
+#include "console/screen_size.h"
 #include "data_file/enemy_draw.h"
 #include "data_file/play_check.h"
 #include "data_file/sections.h"
@@ -145,42 +147,21 @@ tov::problems Content(const tov::loaded& file) { return checker(file).Run(); }
 
 namespace {
 
-constexpr int kScreenLines = 24;
-constexpr int kScreenColumns = 80;
-constexpr int kTabWidth = 8;
-
-// The character sheet's four lines and its rule, a blank line and the
-// question; after the list, the line the player types on.
-constexpr int kLinesAboveList = 7;
-constexpr int kLinesBelowRaces = 1;
-// The career list ends in a blank line and the custom career's entry.
-constexpr int kLinesBelowCareers = 3;
-
 // Fewer draws than this in all the random source gives is less than one
 // battle in a hundred.
 constexpr int kRareDraws = rng::kDrawCount / 100;
 
-// The list of playable records, an entry "\t  ID) NAME" wrapping at the
-// screen's edge, and the lines around it.
+// The game's own list screen, measured as it would draw with this content.
 template <typename Collection>
-int ScreenLines(const Collection& records, const int& around) {
-  int lines = around;
-  for (const auto& r : records) {
-    const std::size_t width = kTabWidth + 2 + std::to_string(r.id).size() + 2 + r.name.length;
-    if (r.playable != 0) lines += static_cast<int>((width + kScreenColumns - 1) / kScreenColumns);
-  }
-  return lines;
-}
-
-template <typename Collection>
-void TooLong(const Collection& records, const int& lines, const char* what, const std::string& where,
-             tov::problems& found) {
-  if (lines <= kScreenLines) return;
+void TooLong(const Collection& records, const CharGen::record_list& list, const char* what,
+             const std::string& where, tov::problems& found) {
+  const int lines = CharGen::ScreenLines(list, records);
+  if (lines <= console::kScreenLines) return;
   const auto playable =
       std::count_if(records.begin(), records.end(), [](const auto& r) { return r.playable != 0; });
   found.push_back({where, tov::Count(playable, std::string("playable ") + what) + " make the " + what +
                               " screen " + std::to_string(lines) + " lines long; the terminal shows " +
-                              std::to_string(kScreenLines) + ", so the character sheet scrolls away"});
+                              std::to_string(console::kScreenLines) + ", so the character sheet scrolls away"});
 }
 
 void Parties(const tov::loaded& loaded, tov::problems& found) {
@@ -205,20 +186,12 @@ void Parties(const tov::loaded& loaded, tov::problems& found) {
 
 }  // namespace
 
-int RaceScreenLines(const tov_file& file) {
-  return ScreenLines(file.races, kLinesAboveList + kLinesBelowRaces);
-}
-
-int CareerScreenLines(const tov_file& file) {
-  return ScreenLines(file.careers, kLinesAboveList + kLinesBelowCareers);
-}
-
 tov::problems Warnings(const tov::loaded& loaded) {
   const tov_file& file = *loaded.file;
   tov::problems found;
   Parties(loaded, found);
-  TooLong(file.races, RaceScreenLines(file), "race", loaded.where["races"], found);
-  TooLong(file.careers, CareerScreenLines(file), "career", loaded.where["careers"], found);
+  TooLong(file.races, CharGen::kRaceList, "race", loaded.where["races"], found);
+  TooLong(file.careers, CharGen::kCareerList, "career", loaded.where["careers"], found);
   return found;
 }
 

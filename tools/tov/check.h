@@ -17,11 +17,6 @@ tov::problems Content(const tov::loaded& file);
 // careers so long that the character sheet above them scrolls away.
 tov::problems Warnings(const tov::loaded& file);
 
-// The terminal lines the race and career screens take with this content,
-// from the sheet at the top to the line the player types on.
-int RaceScreenLines(const tov_file& file);
-int CareerScreenLines(const tov_file& file);
-
 }  // namespace check
 
 #endif
