@@ -22,35 +22,22 @@ class fighter : public combat::engine {
   policy plan = policy::kRandom;
 
  protected:
-  void Command(actor* ally, motive& m) override {
-    switch (plan) {
-      case policy::kRandom:
-        m = RandomAttack(ally);
-        break;
-      case policy::kWeakest:
-        m = AttackFoe(ally, Weakest());
-        break;
-      case policy::kDefend:
-        m = Defend(ally);
-        break;
-    }
-  }
-
- private:
-  // The living foe with the least Health, the first of equals. A round is
-  // only played while one lives.
-  std::size_t Weakest() const {
-    std::size_t best = 0;
-    bool found = false;
-    for (std::size_t i = 0; i < FoeCount(); ++i) {
-      const actor* foe = foes->members[i];
-      if (!combat::Alive(foe)) continue;
-      if (!found || foe->health.get(false) < foes->members[best]->health.get(false)) best = i;
-      found = true;
-    }
-    return best;
-  }
+  void Command(actor* ally, motive& m) override { m = Choice(plan, *this, ally); }
 };
+
+// The living foe with the least Health, the first of equals. A round is
+// only played while one lives.
+std::size_t Weakest(const combat::engine& fight) {
+  std::size_t best = 0;
+  bool found = false;
+  for (std::size_t i = 0; i < fight.FoeCount(); ++i) {
+    const actor* foe = fight.foes->members[i];
+    if (!combat::Alive(foe)) continue;
+    if (!found || foe->health.get(false) < fight.foes->members[best]->health.get(false)) best = i;
+    found = true;
+  }
+  return best;
+}
 
 // One thread's private copies of every party of the file, fought with and
 // set back from the file's own records as the session loop does.
@@ -217,6 +204,18 @@ class run_state {
 };
 
 }  // namespace
+
+motive Choice(const policy& plan, combat::engine& fight, actor* ally) {
+  switch (plan) {
+    case policy::kWeakest:
+      return fight.AttackFoe(ally, Weakest(fight));
+    case policy::kDefend:
+      return combat::engine::Defend(ally);
+    case policy::kRandom:
+      break;
+  }
+  return fight.RandomAttack(ally);
+}
 
 std::vector<std::size_t> EnemyPositions(const tov_file& file) {
   std::vector<std::size_t> positions;

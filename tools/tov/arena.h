@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "combat/engine.h"
 #include "data_file/io_file.h"
 
 // The content fought against itself with the game's own battle engine:
@@ -78,6 +79,9 @@ struct monitor {
   std::function<void(const std::uint64_t& done, const std::uint64_t& planned, const double& seconds)> progress;
   std::function<bool()> stop;
 };
+
+// What an ally of the player's party does this round under a policy.
+motive Choice(const policy& plan, combat::engine& fight, actor* ally);
 
 // The parties the session can draw, by position; empty when there are none
 // or no player's party to fight them.
