@@ -130,14 +130,22 @@ class run_state {
     rng::generator draws;
     f.draws = &draws;
     results mine = empty_;
+    // Units are taken a few at a time, so the threads seldom meet on the
+    // shared counters.
+    const std::uint64_t chunk = how_.campaign > 0 ? 1 : 32;
     while (!stop.load(std::memory_order_relaxed)) {
-      const std::uint64_t unit = next_.fetch_add(1);
-      if (unit >= units_) break;
-      if (how_.campaign > 0) {
-        Campaign(unit, c, f, draws, mine);
-      } else {
-        Single(unit, c, f, draws, mine);
+      const std::uint64_t first = next_.fetch_add(chunk);
+      if (first >= units_) break;
+      const std::uint64_t fought = mine.done;
+      for (std::uint64_t unit = first; unit < std::min(units_, first + chunk); ++unit) {
+        if (stop.load(std::memory_order_relaxed)) break;
+        if (how_.campaign > 0) {
+          Campaign(unit, c, f, draws, mine);
+        } else {
+          Single(unit, c, f, draws, mine);
+        }
       }
+      done.fetch_add(mine.done - fought, std::memory_order_relaxed);
     }
     const std::lock_guard<std::mutex> hold(lock_);
     Add(mine, totals_);
@@ -145,8 +153,9 @@ class run_state {
 
   results Totals() const { return totals_; }
 
-  std::atomic<bool> stop{false};
-  std::atomic<std::uint64_t> done{0};
+  // Each on a cache line of its own.
+  alignas(64) std::atomic<bool> stop{false};
+  alignas(64) std::atomic<std::uint64_t> done{0};
 
  private:
   // One party's battle, numbered by the party's place in the run.
@@ -188,7 +197,7 @@ class run_state {
     f.foes = &c.At(position);
     const combat::fight_result ended = f.Fight(how_.max_rounds);
     Count(ended, Growth(c.At(0)) - before, into.parties[index_of_[position]]);
-    done.fetch_add(1, std::memory_order_relaxed);
+    ++into.done;
     return ended;
   }
 
@@ -198,7 +207,7 @@ class run_state {
   std::vector<std::size_t> index_of_;
   const results& empty_;
   std::uint64_t units_ = 0;
-  std::atomic<std::uint64_t> next_{0};
+  alignas(64) std::atomic<std::uint64_t> next_{0};
   std::mutex lock_;
   results totals_;
 };

@@ -70,9 +70,8 @@ std::string Table(const context& run) {
   if (how.campaign > 0) {
     out << "\nThe player character \"" << run.player_character
         << "\" after each battle: median (10% - 90%) whole points\n"
-        << "  battle    won";
-    for (const char* label : kPrimaryLabels) out << "  " << label << "          ";
-    out << "\n";
+        << "  battle     won  " << kPrimaryLabels[0] << "            " << kPrimaryLabels[1] << "            "
+        << kPrimaryLabels[2] << "\n";
     for (std::size_t b = 0; b < found.campaign.size(); ++b) out << StepRow(b + 1, found.campaign[b]);
   }
   const double per_second = Share(found.done, 1) / (found.seconds > 0 ? found.seconds : 1);

@@ -8,7 +8,7 @@ namespace arena_report {
 
 namespace {
 
-constexpr int kWidth = 760;
+constexpr int kWidth = 820;
 constexpr int kLeft = 200;
 constexpr int kPlot = 500;
 constexpr int kBar = 24;
