@@ -61,10 +61,12 @@ std::string Saved(const party& side) {
 }
 
 std::string Told(const combat::attack_report& r) {
-  std::string text = r.attacker->name.str() + ">" + r.target->name.str() + ":" +
-                     std::to_string(static_cast<int>(r.kind)) + "/" + std::to_string(r.damage);
-  for (std::size_t i = 0; i < r.level_count; ++i) text += "+" + std::string(r.levels[i].primary->name);
-  return text + (r.died ? "!" : "") + "\n";
+  std::ostringstream text;
+  text << r.attacker->name.str() << '>' << r.target->name.str() << ':' << static_cast<int>(r.kind) << '/'
+       << r.damage;
+  for (std::size_t i = 0; i < r.level_count; ++i) text << '+' << r.levels[i].primary->name;
+  text << (r.died ? "!" : "") << '\n';
+  return text.str();
 }
 
 // The screens, with every attack they show written down.
