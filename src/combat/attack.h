@@ -1,7 +1,10 @@
 #ifndef OSSIVAR_COMBAT_ATTACK_H
 #define OSSIVAR_COMBAT_ATTACK_H
 
-#include <vector>
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <initializer_list>
 
 #include "model/actor.h"
 #include "model/stat.h"
@@ -25,13 +28,38 @@ struct experience_step {
   bool operator==(const experience_step&) const = default;
 };
 
+// An attack's steps, at most four, kept in place: resolving an attack
+// allocates nothing, which the arena's millions of attacks feel.
+class step_list {
+ public:
+  using value_type = experience_step;
+  using iterator = const experience_step*;
+  using const_iterator = const experience_step*;
+
+  step_list() = default;
+  step_list(std::initializer_list<experience_step> steps) {
+    for (const experience_step& s : steps) {
+      if (count_ < items_.size()) items_[count_++] = s;
+    }
+  }
+
+  const experience_step* begin() const { return items_.data(); }
+  const experience_step* end() const { return items_.data() + count_; }
+  std::size_t size() const { return count_; }
+  bool operator==(const step_list& other) const { return std::equal(begin(), end(), other.begin(), other.end()); }
+
+ private:
+  std::array<experience_step, 4> items_{};
+  std::size_t count_ = 0;
+};
+
 struct attack_outcome {
   outcome_kind kind = outcome_kind::kCorpse;
   // What the target's Health takes when the blow lands.
   unsigned short damage = 0;
   // In the order they are applied, all before the damage, so the target's
   // Health counts as it was before the blow.
-  std::vector<experience_step> steps;
+  step_list steps;
 };
 
 // r in 0..32767 to k * 0.78125 for k = 1..128.

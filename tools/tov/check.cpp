@@ -170,8 +170,7 @@ void Parties(const tov::loaded& loaded, tov::problems& found) {
   // Positions only grow with the draw.
   const std::size_t last_drawn = enemy_draw::Position(rng::kDrawCount - 1, parties.size());
   for (std::size_t p = 1; p < parties.size(); ++p) {
-    const std::string where =
-        loaded.Notes(record_kind::kParty, p).where[""] + " " + tov::Quoted(parties[p].name.str());
+    const std::string where = PartyPlace(loaded, p);
     if (chances[p] == 0) {
       found.push_back({where, "enemy party at position " + std::to_string(p) +
                                   " is never fought: battles draw only the parties at positions 1 to " +
@@ -185,6 +184,11 @@ void Parties(const tov::loaded& loaded, tov::problems& found) {
 }
 
 }  // namespace
+
+std::string PartyPlace(const tov::loaded& file, const std::size_t& position) {
+  return file.Notes(record_kind::kParty, position).where[""] + " " +
+         tov::Quoted(file.file->parties[position].name.str());
+}
 
 tov::problems Warnings(const tov::loaded& loaded) {
   const tov_file& file = *loaded.file;

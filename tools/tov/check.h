@@ -1,6 +1,8 @@
 #ifndef OSSIVAR_TOOLS_TOV_CHECK_H
 #define OSSIVAR_TOOLS_TOV_CHECK_H
 
+#include <string>
+
 #include "loaded.h"
 
 // Content judged as the game would meet it, whatever file form it came from.
@@ -16,6 +18,9 @@ tov::problems Content(const tov::loaded& file);
 // battles never or practically never draw, and lists of playable races or
 // careers so long that the character sheet above them scrolls away.
 tov::problems Warnings(const tov::loaded& file);
+
+// A party as diagnoses name it: where it is, and its name.
+std::string PartyPlace(const tov::loaded& file, const std::size_t& position);
 
 }  // namespace check
 

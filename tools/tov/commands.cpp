@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "arena_command.h"
 #include "check.h"
 #include "help.h"
 #include "json_form.h"
@@ -61,7 +62,8 @@ class session {
   static const command* Find(const std::string& name) {
     static const command kCommands[] = {{"dump", &session::Dump, help::Dump},
                                         {"build", &session::Build, help::Build},
-                                        {"check", &session::Check, help::Check}};
+                                        {"check", &session::Check, help::Check},
+                                        {"arena", &session::Arena, help::Arena}};
     for (const command& c : kCommands) {
       if (name == c.name) return &c;
     }
@@ -207,6 +209,24 @@ class session {
     }
     out_ << path << ": " << tov::Count(found.size(), "problem") << also << "\n";
     return kProblems;
+  }
+
+  // A file the arena cannot fight with is a wrong command line: exit 2.
+  int Arena(const arguments& args) {
+    arena::options how;
+    how.seed = static_cast<std::uint64_t>(std::time(nullptr));
+    const std::string wrong = arena::Parse(args, how);
+    if (!wrong.empty()) return Usage(wrong, help::Arena());
+    std::string bytes;
+    if (!Load(how.path, bytes)) return kUsage;
+    const tov::loaded file = how.path.ends_with(".json") ? json_form::Read(bytes) : tov_scan::Scan(bytes);
+    const tov::problems found = Problems(file);
+    if (!found.empty()) {
+      Print(err_, how.path, found);
+      err_ << "tov: \"" << how.path << "\" has " << tov::Count(found.size(), "problem") << "; no battle fought\n";
+      return kUsage;
+    }
+    return arena_command::Run(file, how, out_, err_);
   }
 
   std::ostream& out_;

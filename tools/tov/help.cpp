@@ -14,6 +14,7 @@ std::string Main() {
          "  tov dump FILE.tov                print the whole data file as JSON\n"
          "  tov build FILE.json -o FILE.tov  write a data file from such JSON\n"
          "  tov check FILE.tov|FILE.json     report every problem the game would meet\n"
+         "  tov arena FILE.tov [OPTIONS]     fight the content against itself\n"
          "  tov --help                       this text\n"
          "  tov COMMAND --help               what COMMAND does, in detail\n"
          "\n"
@@ -127,6 +128,39 @@ std::string Check() {
          "    below the character sheet.\n"
          "\n"
          "Exit status: 0 the file is sound, 1 it has problems, 2 usage error.\n";
+}
+
+std::string Arena() {
+  return "Usage: tov arena FILE.tov [--battles N] [--max-rounds N] [--seed S] [--jobs N]\n"
+         "                 [--policy random|weakest|defend] [--campaign K] [--json] [--svg FILE]\n"
+         "\n"
+         "Fights the file's player's party (its first party) against every enemy\n"
+         "party battles draw, with the game's own rules, N battles each (default\n"
+         "1000), each begun as the game begins one: copies, everyone restored.\n"
+         "The player's allies act by a policy: random (the game's random attack,\n"
+         "the default), weakest (the living foe with the least Health) or defend\n"
+         "(every round). A battle past --max-rounds (default 1000) is won by\n"
+         "neither side.\n"
+         "\n"
+         "--campaign K plays K battles in a row N times, as the game plays them:\n"
+         "the enemy drawn, everyone restored, growth carried; it shows the player\n"
+         "character's primary stats after each battle (median, 10-90%) and the\n"
+         "win rate by battle number.\n"
+         "\n"
+         "The table gives each enemy party's draw share, the win rate with its 95%\n"
+         "interval, rounds, allies standing and growth per battle, then warnings:\n"
+         "a party never beaten, one always beaten in a single round, battles past\n"
+         "the round limit. --json prints every figure as one JSON object instead;\n"
+         "--svg FILE also draws them as a chart.\n"
+         "\n"
+         "--seed S repeats a run exactly (the seed is always printed; by default\n"
+         "it comes from the clock), whatever --jobs (default: one per core).\n"
+         "On a terminal a progress bar shows on standard error; Ctrl-C stops and\n"
+         "prints the results so far, marked partial.\n"
+         "\n"
+         "Exit status: 0 done (with or without warnings), 1 the SVG could not be\n"
+         "written, 2 a wrong command line or a file that cannot be fought with,\n"
+         "130 stopped by Ctrl-C.\n";
 }
 
 }  // namespace help

@@ -11,6 +11,7 @@ std::string Main();
 std::string Dump();
 std::string Build();
 std::string Check();
+std::string Arena();
 
 }  // namespace help
 
