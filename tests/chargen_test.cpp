@@ -230,6 +230,28 @@ TEST_F(ChargenTest, SwagTokensFollowTheAmountRule) {
   EXPECT_EQ(output_.find("Is this correct?"), std::string::npos) << "a custom career has no preview";
 }
 
+// A stat gives back all it received, and not a point more, in both pools.
+TEST_F(ChargenTest, ATakeBackReturnsAllTheStatReceivedButNoMore) {
+  hero_.PickRace(&Race(0));
+  FillAux(hero_);
+  const std::string input =
+      "3\n"      // custom
+      "0\n2\n"   // Strength 2
+      "0\n-3\n"  // one more than it received: nothing
+      "0\n-2\n"  // all it received: both back
+      "2\n6\n"   // Agility takes all six
+      "3\n"      // finished
+      "1\n4\n"   // Energy 4
+      "1\n-5\n"  // one more: nothing
+      "1\n-4\n"  // all four back
+      "5\n12\n"  // Accuracy takes them all
+      "-1\n";    // finished
+  const auto screens = Run(input, [&] { CharGen::Career(&hero_, file_.get(), 3); });
+  EXPECT_EQ(Pools(screens), (std::vector<std::string>{"SWAg 6", "SWAg 4", "SWAg 4", "SWAg 6", "SWAg 0 finish",
+                                                      "aux 12", "aux 8", "aux 8", "aux 12", "aux 0 finish"}));
+  EXPECT_EQ(file_->careers.back().modifiers, (stat_modifiers{0, 0, 1536, 0, 0, 0, 0, 0, 3072}));
+}
+
 TEST_F(ChargenTest, AllocationScreensShowTheProjectedStats) {
   hero_.PickRace(&Race(0));  // Nimisum: STR 1, WIS 2, AGI 2
   FillAux(hero_);

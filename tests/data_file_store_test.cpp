@@ -137,7 +137,8 @@ TEST(DataFileStore, TheTemporaryFileLiesBesideTheFile) {
 TEST(DataFileStore, AWorkingDirectoryWithANonAsciiNameWorks) {
   test_support::TempDir dir;
   const std::string folder = "\xc3\x86r\xc3\xb8 \xc4\xa7\xe2\x82\xac";  // "Ærø ħ€" in UTF-8
-  const std::filesystem::path place = std::filesystem::path(dir.path()) / std::u8string(folder.begin(), folder.end());
+  const std::filesystem::path place =
+      std::filesystem::path(dir.path()) / std::u8string(folder.begin(), folder.end());
   std::filesystem::create_directories(place / "data");
   std::filesystem::copy_file(std::filesystem::path(OSSIVAR_SOURCE_DIR) / "data" / "Core Data.tov",
                              place / "data" / "Core Data.tov");
@@ -230,6 +231,22 @@ TEST_F(FailedSaveTest, AFolderInTheWayIsReportedOnceWithWhatToDo) {
   std::filesystem::remove(Temporary());
   old_save_ = Read("save01");
   ExpectOldSaveIntact(dir_.path() + "/data");
+}
+
+// The last step, the new save taking the old one's name, can fail too (here
+// a folder holds that name): the save is then not written, must not be
+// reported as written, and leaves no temporary file behind.
+TEST_F(FailedSaveTest, ARenameThatFailsFailsTheSave) {
+  const auto file = Changed();
+  const std::string save = PathOf("save01");
+  std::filesystem::remove(save);
+  std::filesystem::create_directory(save);
+  { std::ofstream(save + "/kept.txt") << "keep me"; }
+
+  EXPECT_FALSE(file->Write(true));
+  EXPECT_FALSE(file->write_error.empty());
+  EXPECT_EQ(test_support::ReadFile(save + "/kept.txt"), "keep me");
+  EXPECT_FALSE(std::filesystem::exists(Temporary()));
 }
 
 // --- reading whole files --------------------------------------------------

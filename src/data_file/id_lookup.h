@@ -14,7 +14,8 @@
 //
 // Built once per collection, a lookup costs the same however many records
 // there are. Files the game wrote number their records by position, which
-// needs no table at all.
+// needs no table at all. A single lookup needs no table either: Scan walks
+// the records once.
 class id_lookup {
  public:
   static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
@@ -38,16 +39,31 @@ class id_lookup {
 
   // The position the identifier leads to, or kNone.
   std::size_t Find(const std::uint32_t& id) const {
-    if (size_ == 0) return kNone;
-    if (by_position_) return id < size_ ? id : 0;
+    if (by_position_) return OrFirst(id < size_ ? id : kNone, size_);
     const auto found = last_.find(id);
-    return found == last_.end() ? 0 : found->second;
+    return OrFirst(found == last_.end() ? kNone : found->second, size_);
+  }
+
+  // The same, for one lookup: from the last record back, without a table.
+  template <class Collection>
+  static std::size_t Scan(const Collection& records, const std::uint32_t& id) {
+    for (std::size_t i = records.size(); i > 0; --i) {
+      if (records[i - 1].id == id) return i - 1;
+    }
+    return OrFirst(kNone, records.size());
   }
 
   // Whether some record carries the identifier itself.
   bool Carries(const std::uint32_t& id) const { return by_position_ ? id < size_ : last_.count(id) != 0; }
 
  private:
+  // Where a search that found `carrier` (kNone for no record) leads: there,
+  // else the first record; nowhere in an empty collection.
+  static std::size_t OrFirst(const std::size_t& carrier, const std::size_t& size) {
+    if (size == 0) return kNone;
+    return carrier == kNone ? 0 : carrier;
+  }
+
   template <class IdAt>
   void BuildFrom(const std::size_t& size, const IdAt& id_at) {
     size_ = size;
@@ -65,9 +81,10 @@ class id_lookup {
 };
 
 // The record the identifier leads to, or nullptr in an empty collection.
+// A loop that looks up many identifiers builds an id_lookup once instead.
 template <class Collection>
 auto FindById(Collection& records, const std::uint32_t& id) -> decltype(&records[0]) {
-  const std::size_t at = id_lookup(records).Find(id);
+  const std::size_t at = id_lookup::Scan(records, id);
   return at == id_lookup::kNone ? nullptr : &records[at];
 }
 
