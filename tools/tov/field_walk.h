@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data_file/frame.h"
+#include "data_file/sections.h"
 #include "model/aspect.h"
 #include "model/fields.h"
 #include "model/pstr.h"
@@ -36,6 +37,27 @@ class field_walk {
     fields(static_cast<Derived&>(*this));
   }
 };
+
+// The kinds of record a record's fields refer to.
+class referrals : public field_walk<referrals> {
+ public:
+  std::vector<record_kind> kinds;
+
+  void Reference(const char*, const std::uint32_t&, const record_kind& kind) { kinds.push_back(kind); }
+  void References(const char*, const std::vector<std::uint32_t>&, const record_kind& kind,
+                  const std::size_t&) {
+    kinds.push_back(kind);
+  }
+};
+
+// What a section's records refer to, as their field list says.
+template <class Record>
+std::vector<record_kind> RefersTo(const sections::section<Record>&) {
+  static const Record kShape;
+  referrals found;
+  kShape.Fields(found);
+  return found.kinds;
+}
 
 }  // namespace tov
 

@@ -181,26 +181,6 @@ class field_scanner {
   std::string missing_;
 };
 
-// The kinds of record a record's fields refer to.
-class referrals : public tov::field_walk<referrals> {
- public:
-  std::vector<record_kind> kinds;
-
-  void Reference(const char*, const std::uint32_t&, const record_kind& kind) { kinds.push_back(kind); }
-  void References(const char*, const std::vector<std::uint32_t>&, const record_kind& kind,
-                  const std::size_t&) {
-    kinds.push_back(kind);
-  }
-};
-
-template <class Record>
-std::vector<record_kind> RefersTo(const sections::section<Record>&) {
-  static const Record kShape;
-  referrals found;
-  kShape.Fields(found);
-  return found.kinds;
-}
-
 class scanner {
  public:
   explicit scanner(const std::string& bytes) : bytes_(bytes), in_(bytes.data(), bytes.size()) {}
@@ -362,7 +342,7 @@ class scanner {
       }
     };
     sections::ForEach([&](const auto& user) {
-      for (const record_kind& kind : RefersTo(user)) {
+      for (const record_kind& kind : tov::RefersTo(user)) {
         sections::ForEach([&](const auto& used) {
           if (used.about.kind == kind) before(user.about, used.about);
         });
