@@ -39,7 +39,8 @@ std::string Hex(const std::string& raw) {
   for (unsigned char c : raw) {
     char digits[4];
     std::snprintf(digits, sizeof digits, "%02X", c);
-    shown += (shown.empty() ? "" : " ") + std::string(digits);
+    if (!shown.empty()) shown += ' ';
+    shown += digits;
   }
   return shown;
 }
