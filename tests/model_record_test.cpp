@@ -21,8 +21,8 @@
 
 namespace {
 
-using test_support::FileForm;
 using test_support::Bytes;
+using test_support::FileForm;
 using test_support::U16;
 using test_support::U32;
 
@@ -150,15 +150,16 @@ class layout {
     Note(name, text.prefix_width + text.length);
   }
   template <typename Value>
-  void Flag(const char* name, const Value&) {
+  void Flag(const char* name, const Value&, const presence&) {
     Note(name, 1);
   }
   void Aspect(const char* name, const aspect* const&, const aspect_kind&) { Note(name, 1); }
   void Reference(const char* name, const std::uint32_t&, const record_kind&) { Note(name, 4); }
-  void References(const char* name, const std::vector<std::uint32_t>& ids, const record_kind&) {
+  void References(const char* name, const std::vector<std::uint32_t>& ids, const record_kind&,
+                  const std::size_t&) {
     Note(name, 1 + 4 * ids.size());
   }
-  void Points(const char* name, const unsigned short&) { Note(name, 2); }
+  void Points(const char* name, const unsigned short&, const presence&) { Note(name, 2); }
   void Affinity(const char* name, const unsigned char&) { Note(name, 1); }
   template <class Fields>
   void Group(const char* name, Fields&& fields) {

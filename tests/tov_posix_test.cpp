@@ -117,6 +117,34 @@ TEST_F(TovTest, AuthorsMayWritePointsAspectNamesAndReferencesByName) {
             json::parse(R"([{"id": 1, "name": "Gob"}, {"id": 0, "name": "Hero"}])"));
 }
 
+// Authors are told which fields they may leave out: those keep what a
+// fresh record has; any other field left out is a problem.
+TEST_F(TovTest, OnlyTheFieldsAuthorsAreToldOfMayBeLeftOut) {
+  json document = SoundJson();
+  json& hero = document["actors"][0];
+  for (const char* key : {"id", "female", "player_controlled"}) hero.erase(key);
+  for (auto& stat : hero["stats"].items()) {
+    stat.value().erase("wound");
+    stat.value().erase("growth");
+  }
+  document["parties"][1].erase("shared_members");
+  document["header"].erase("date");
+  WriteFile(Path("sparse.json"), document.dump());
+  const run_result built = Tov({"build", Path("sparse.json"), "-o", Path("sparse.tov")});
+  ASSERT_EQ(built.status, 0) << built.err;
+  const json back = json::parse(Tov({"dump", Path("sparse.tov")}).out);
+  EXPECT_EQ(back["actors"][0]["stats"]["strength"]["wound"]["raw"], 0);
+  EXPECT_EQ(back["actors"][0]["stats"]["strength"]["growth"]["raw"], 0);
+  EXPECT_EQ(back["actors"][0]["female"], false);
+
+  for (const char* key : {"base", "current"}) {
+    json spoilt = SoundJson();
+    spoilt["actors"][0]["stats"]["strength"].erase(key);
+    ExpectLine(CheckJson(spoilt), std::string("$.actors[0].stats.strength.") + key,
+               "required field is missing");
+  }
+}
+
 TEST_F(TovTest, TextsKeepEveryByteThroughJson) {
   crafted world;
   world.actors[0] = ActorRec(0, std::string("Zo\xEB\x01", 4), 0, 0);

@@ -16,7 +16,6 @@ namespace file_reader {
 namespace {
 
 constexpr std::size_t kNoRecord = id_lookup::kNone;
-constexpr std::size_t kSectionHeader = 10;  // tag, length, count
 
 // Positions an actor's race and career were resolved to while reading.
 struct origin_refs {
@@ -257,7 +256,8 @@ result ReadSections(tov_file& file, std::string& bytes, const std::size_t& start
       out.stopped_early = true;
       out.stopped_at = at;
     };
-    if (in.left() < 4) {
+    section_frame frame;
+    if (in.left() < sizeof frame.tag) {
       stop();  // stray bytes: no tag there
       if (!quiet) ReportUnknownTag();
       break;
@@ -265,14 +265,12 @@ result ReadSections(tov_file& file, std::string& bytes, const std::size_t& start
     bool whole = true;
     const bool known = sections::ForTag(bytes.data() + at, [&](const auto& section) {
       // A section header the bytes cut short has no count to trust.
-      if (in.left() < kSectionHeader) {
+      if (!frame_io::Read(in, frame)) {
         whole = false;
         in.pos += in.left();
         return;
       }
-      in.pos += 8;  // the tag, and the length no reader uses
-      const auto count = static_cast<std::uint16_t>(binary_io::ReadNumber(in, 2));
-      whole = reader.Read(section, in, count);
+      whole = reader.Read(section, in, frame.count);
       if (!quiet && !reader.too_large) std::cout << section.about.report << std::endl;
     });
     if (!known) {

@@ -4,7 +4,6 @@
 #include <ctime>
 #include <iostream>
 #include <iterator>
-#include <limits>
 #include <new>
 #include <unordered_map>
 #include <utility>
@@ -28,12 +27,6 @@ const char tov_file::kTagCareer[4] = {'C', 'A', 'R', 'R'};
 const char tov_file::kTagActor[4] = {'A', 'C', 'T', 'R'};
 
 namespace {
-
-// The most records one section can count.
-constexpr std::size_t kMaxRecords = std::numeric_limits<std::uint16_t>::max();
-
-// Magic, version, date and the header length field.
-constexpr std::size_t kFixedHeader = 12;
 
 std::string Slurp(std::istream& in) {
   std::string bytes;
@@ -94,15 +87,12 @@ int tov_file::ReadBytes(std::string& bytes, const std::string& shown_name, const
 int tov_file::ReadHeader(const std::string& bytes, const std::string& shown_name, const bool& quiet) {
   stopped_early = false;
   stopped_at = 0;
-  if (bytes.size() < 4 || std::memcmp(bytes.data(), kMagicNumber, 4) != 0) return open_result = kWrongMagic;
-  if (bytes.size() > 4 && bytes[4] != kFormatVersion[0]) return open_result = kWrongVersion;
-  binary_io::memory_source in(bytes.data(), bytes.size(), 7);
-  in.Read(reinterpret_cast<unsigned char*>(date), 3);
-  header_length = static_cast<unsigned short>(binary_io::ReadNumber(in, 2));
-  title.ReadFrom(in);
-  author.ReadFrom(in);
-  description.ReadFrom(in);
-  if (bytes.size() < kFixedHeader || in.cut_short) {
+  binary_io::memory_source in(bytes.data(), bytes.size());
+  frame_io::reader read(in);
+  HeaderFields(read);
+  if (read.refusal != 0) return open_result = read.refusal;
+  header_length = static_cast<unsigned short>(read.size);
+  if (in.cut_short) {
     stopped_early = true;
     return open_result = kCutShort;
   }
@@ -155,9 +145,13 @@ void tov_file::Close() { std::string().swap(held_); }
 
 bool tov_file::Serialize(std::string& bytes, const bool& quiet) {
   // The count field cannot hold more; writing only some would lose the rest.
-  if (races.size() > kMaxRecords || careers.size() > kMaxRecords || actors.size() > kMaxRecords ||
-      parties.size() > kMaxRecords) {
-    write_error = "a collection holds more than 65535 records, more than the file can hold";
+  bool too_many = false;
+  sections::ForEach([&](const auto& section) {
+    too_many = too_many || (this->*section.records).size() > section_frame::kMostRecords;
+  });
+  if (too_many) {
+    write_error = "a collection holds more than " + std::to_string(section_frame::kMostRecords) +
+                  " records, more than the file can hold";
     return false;
   }
   try {
@@ -171,15 +165,10 @@ bool tov_file::Serialize(std::string& bytes, const bool& quiet) {
 
 void tov_file::SerializeRecords(std::string& bytes, const bool& quiet) {
   binary_io::string_sink out(bytes);
-  out.Write(kMagicNumber, 4);
-  out.Write(kFormatVersion, 3);
   if (!keep_date) SetTime();
-  out.Write(date, 3);
   SetHeaderLength();
-  binary_io::WriteNumber(out, header_length, 2);
-  title.WriteTo(out);
-  author.WriteTo(out);
-  description.WriteTo(out);
+  frame_io::writer<binary_io::string_sink> header(out, header_length);
+  HeaderFields(header);
   if (!quiet) std::cout << title.str() << "\n" << author.str() << "\n" << description.str() << "\n\n\n";
 
   RestructureIDs();
@@ -188,11 +177,12 @@ void tov_file::SerializeRecords(std::string& bytes, const bool& quiet) {
     if (records.empty()) return;
     std::vector<std::uint32_t> sizes;
     sizes.reserve(records.size());
-    std::uint32_t length = 8;
-    for (const auto& record : records) length += sizes.emplace_back(record_io::Size(record));
-    out.Write(section.about.tag, 4);
-    binary_io::WriteNumber(out, length, 4);
-    binary_io::WriteNumber(out, static_cast<std::uint32_t>(records.size()), 2);
+    section_frame frame;
+    std::memcpy(frame.tag, section.about.tag, sizeof frame.tag);
+    frame.length = section_frame::kLengthBesideRecords;
+    for (const auto& record : records) frame.length += sizes.emplace_back(record_io::Size(record));
+    frame.count = static_cast<std::uint16_t>(records.size());
+    frame_io::Write(out, frame);
     for (std::size_t i = 0; i < records.size(); ++i) record_io::WriteTo(out, records[i], sizes[i]);
   });
 }
@@ -240,9 +230,9 @@ void tov_file::SetDate(const std::tm& when) {
 }
 
 void tov_file::SetHeaderLength() {
-  header_length =
-      static_cast<unsigned short>(title.length + title.prefix_width + author.length + author.prefix_width +
-                                  description.length + description.prefix_width + kFixedHeader);
+  frame_io::counter count;
+  HeaderFields(count);
+  header_length = static_cast<unsigned short>(count.bytes);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 
+#include "data_file/frame.h"
 #include "model/actor.h"
 #include "model/career.h"
 #include "model/party.h"
@@ -38,7 +39,7 @@ class tov_file {
   static constexpr int kAccepted = 0;
   static constexpr int kWrongMagic = 1;
   static constexpr int kWrongVersion = 2;
-  // Shorter than magic, version, date, header length and the three texts.
+  // Shorter than the whole header.
   static constexpr int kCutShort = 3;
   // It would take more memory than a data file may (see file_reader.h).
   static constexpr int kTooLarge = 4;
@@ -58,6 +59,17 @@ class tov_file {
   // Write stamps the day it writes unless the date is given: a file built
   // from its source must come out the same bytes on any day.
   bool keep_date = false;
+
+  // The header's file form, from offset 0, as a field list
+  // (data_file/frame.h) that reading, writing and the tool all walk.
+  template <class V>
+  void HeaderFields(V& v) {
+    HeaderFieldsOf(*this, v);
+  }
+  template <class V>
+  void HeaderFields(V& v) const {
+    HeaderFieldsOf(*this, v);
+  }
 
   // What loading found, for callers that must refuse a missing, foreign or
   // damaged file: whether the file could be read, what the header check
@@ -124,6 +136,18 @@ class tov_file {
   std::time_t (*clock)() = nullptr;
 
  private:
+  template <class Self, class V>
+  static void HeaderFieldsOf(Self& self, V& v) {
+    v.Mark("magic", mark{kMagicNumber, 4, 4, kWrongMagic, true});
+    // Only the first version byte tells a format this game cannot read.
+    v.Mark("version", mark{kFormatVersion, 3, 1, kWrongVersion, false});
+    v.Date("date", self.date);
+    v.Size("header_length", kSizeOfHeader);
+    v.Text("title", self.title);
+    v.Text("author", self.author);
+    v.Text("description", self.description);
+  }
+
   int ReadBytes(std::string& bytes, const std::string& shown_name, const bool& quiet);
   int ReadHeader(const std::string& bytes, const std::string& shown_name, const bool& quiet);
   // Takes the bytes over: the records' texts point into them.

@@ -44,13 +44,13 @@ void ForEach(Act&& act) {
   act(kParties);
 }
 
-// Calls act(section) for the section the 4 bytes name; false when they
-// name none.
+// Calls act(section) for the section the tag's bytes name; false when
+// they name none.
 template <class Act>
 bool ForTag(const char* tag, Act&& act) {
   bool found = false;
   ForEach([&](const auto& s) {
-    if (!found && std::memcmp(tag, s.about.tag, 4) == 0) {
+    if (!found && std::memcmp(tag, s.about.tag, sizeof section_frame::tag) == 0) {
       found = true;
       act(s);
     }

@@ -89,8 +89,8 @@ class actor {
     v.Size("size", kSizeOfRest);
     v.Id("id", self.id);
     v.Text("name", self.name);
-    v.Flag("female", self.female);
-    v.Flag("player_controlled", self.player_controlled);
+    v.Flag("female", self.female, presence::kOptional);
+    v.Flag("player_controlled", self.player_controlled, presence::kOptional);
     v.Reference("race_id", self.race_id, record_kind::kRace);
     v.Reference("career_id", self.career_id, record_kind::kCareer);
     v.Aspect("virtue", self.virtue, aspect_kind::kVirtue);

@@ -44,7 +44,7 @@ class career {
     v.Id("id", self.id);
     v.Text("name", self.name);
     v.Text("description", self.description);
-    v.Flag("playable", self.playable);
+    v.Flag("playable", self.playable, presence::kOptional);
     stats::ModifierFields(self.modifiers, v);
   }
 };

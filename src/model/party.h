@@ -95,8 +95,8 @@ class party {
     v.Size("size", kSizeOfWhole);
     v.Id("id", self.id);
     v.Text("name", self.name);
-    v.Flag("shared_members", self.shared_members);
-    v.References("members", ids, record_kind::kActor);
+    v.Flag("shared_members", self.shared_members, presence::kOptional);
+    v.References("members", ids, record_kind::kActor, kMaxMembers);
   }
 
   actor* OwnCopy(const actor& source);

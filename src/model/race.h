@@ -21,7 +21,7 @@ namespace stats {
 template <class Modifiers, class V>
 void ModifierFields(Modifiers& modifiers, V& v) {
   v.Group("modifiers", [&](auto& group) {
-    for (int i = 0; i < 9; ++i) group.Points(kKeys[i], modifiers[i]);
+    for (int i = 0; i < 9; ++i) group.Points(kKeys[i], modifiers[i], presence::kRequired);
   });
 }
 
@@ -64,7 +64,7 @@ class race {
     v.Id("id", self.id);
     v.Text("name", self.name);
     v.Text("description", self.description);
-    v.Flag("playable", self.playable);
+    v.Flag("playable", self.playable, presence::kOptional);
     v.Aspect("virtue", self.virtue, aspect_kind::kVirtue);
     v.Aspect("vice", self.vice, aspect_kind::kVice);
     stats::ModifierFields(self.modifiers, v);

@@ -1,6 +1,7 @@
 #ifndef OSSIVAR_MODEL_RECORD_IO_H
 #define OSSIVAR_MODEL_RECORD_IO_H
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <ostream>
@@ -35,14 +36,16 @@ class field_reader {
     }
     text.ReadFrom(in_);
   }
-  void Flag(const char*, bool& flag) { flag = Number(1) != 0; }
-  void Flag(const char*, unsigned char& flag) { flag = static_cast<unsigned char>(Number(1)); }
+  void Flag(const char*, bool& flag, const presence&) { flag = Number(1) != 0; }
+  void Flag(const char*, unsigned char& flag, const presence&) {
+    flag = static_cast<unsigned char>(Number(1));
+  }
   void Aspect(const char*, const aspect*& a, const aspect_kind& kind) {
     const int number = static_cast<int>(Number(1));
     a = aspects::Find(kind, number);
   }
   void Reference(const char*, std::uint32_t& id, const record_kind&) { id = Number(4); }
-  void References(const char*, std::vector<std::uint32_t>& ids, const record_kind&) {
+  void References(const char*, std::vector<std::uint32_t>& ids, const record_kind&, const std::size_t&) {
     const std::uint32_t count = Number(1);
     ids.clear();
     ids.reserve(count);
@@ -52,7 +55,9 @@ class field_reader {
       if (!in_.cut_short) ids.push_back(id);
     }
   }
-  void Points(const char*, unsigned short& value) { value = static_cast<unsigned short>(Number(2)); }
+  void Points(const char*, unsigned short& value, const presence&) {
+    value = static_cast<unsigned short>(Number(2));
+  }
   void Affinity(const char*, unsigned char& value) { value = static_cast<unsigned char>(Number(1)); }
   template <class Fields>
   void Group(const char*, Fields&& fields) {
@@ -79,16 +84,17 @@ class field_writer {
   void Text(const char*, const pstr<T>& text) {
     text.WriteTo(out_);
   }
-  void Flag(const char*, const bool& flag) { Number(flag ? 1 : 0, 1); }
-  void Flag(const char*, const unsigned char& flag) { Number(flag, 1); }
+  void Flag(const char*, const bool& flag, const presence&) { Number(flag ? 1 : 0, 1); }
+  void Flag(const char*, const unsigned char& flag, const presence&) { Number(flag, 1); }
   // Only a record still being made has no aspect; it is written as 0.
   void Aspect(const char*, const aspect* const& a, const aspect_kind&) { Number(a ? a->strengthens : 0, 1); }
   void Reference(const char*, const std::uint32_t& id, const record_kind&) { Number(id, 4); }
-  void References(const char*, const std::vector<std::uint32_t>& ids, const record_kind&) {
+  void References(const char*, const std::vector<std::uint32_t>& ids, const record_kind&,
+                  const std::size_t&) {
     Number(static_cast<std::uint32_t>(ids.size()), 1);
     for (const std::uint32_t& id : ids) Number(id, 4);
   }
-  void Points(const char*, const unsigned short& value) { Number(value, 2); }
+  void Points(const char*, const unsigned short& value, const presence&) { Number(value, 2); }
   void Affinity(const char*, const unsigned char& value) { Number(value, 1); }
   template <class Fields>
   void Group(const char*, Fields&& fields) {
@@ -120,15 +126,16 @@ class byte_counter {
     bytes += text.prefix_width + text.length;
   }
   template <typename Value>
-  void Flag(const char*, const Value&) {
+  void Flag(const char*, const Value&, const presence&) {
     bytes += 1;
   }
   void Aspect(const char*, const aspect* const&, const aspect_kind&) { bytes += 1; }
   void Reference(const char*, const std::uint32_t&, const record_kind&) { bytes += 4; }
-  void References(const char*, const std::vector<std::uint32_t>& ids, const record_kind&) {
+  void References(const char*, const std::vector<std::uint32_t>& ids, const record_kind&,
+                  const std::size_t&) {
     bytes += 1 + 4 * static_cast<std::uint32_t>(ids.size());
   }
-  void Points(const char*, const unsigned short&) { bytes += 2; }
+  void Points(const char*, const unsigned short&, const presence&) { bytes += 2; }
   void Affinity(const char*, const unsigned char&) { bytes += 1; }
   template <class Fields>
   void Group(const char*, Fields&& fields) {

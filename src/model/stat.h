@@ -4,6 +4,8 @@
 #include <istream>
 #include <ostream>
 
+#include "model/fields.h"
+
 // Stat values are unsigned 16-bit fixed point with 8 fractional bits:
 // 256 is one whole point. A decrease is passed as the 16-bit two's
 // complement of the amount (65280 lowers by one point).
@@ -64,9 +66,9 @@ class stat_base {
  protected:
   template <class Self, class V>
   static void FieldsOf(Self& self, V& v) {
-    v.Points("base", self.base);
-    v.Points("wound", self.wound);
-    v.Points("current", self.current);
+    v.Points("base", self.base, presence::kRequired);
+    v.Points("wound", self.wound, presence::kOptional);
+    v.Points("current", self.current, presence::kRequired);
   }
 
   // The unreduced maximum, for the whole-point form that may be negative.
@@ -97,12 +99,12 @@ class stat_swag : public stat_base {
   template <class V>
   void Fields(V& v) {
     FieldsOf(*this, v);
-    v.Points("growth", growth);
+    v.Points("growth", growth, presence::kOptional);
   }
   template <class V>
   void Fields(V& v) const {
     FieldsOf(*this, v);
-    v.Points("growth", growth);
+    v.Points("growth", growth, presence::kOptional);
   }
 
  protected:

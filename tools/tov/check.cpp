@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "character_sheet/record_list.h"
 #include "console/screen_size.h"
 #include "data_file/enemy_draw.h"
 #include "data_file/play_check.h"
 #include "data_file/sections.h"
+#include "field_walk.h"
 #include "model/aspect.h"
 #include "model/party.h"
 #include "platform/random.h"
@@ -18,6 +20,25 @@ namespace {
 
 using tov::Quoted;
 
+// Lists longer than the game allows, as the field lists declare.
+class limits : public tov::field_walk<limits> {
+ public:
+  limits(const tov::record_notes& notes, const std::string& who, tov::problems& found)
+      : notes_(notes), who_(who), found_(found) {}
+
+  void References(const char* key, const std::vector<std::uint32_t>& ids, const record_kind&,
+                  const std::size_t& most) {
+    if (ids.size() <= most) return;
+    found_.push_back({notes_.where[key], who_ + " has " + std::to_string(ids.size()) + " " + key +
+                                             "; at most " + std::to_string(most) + " are allowed"});
+  }
+
+ private:
+  const tov::record_notes& notes_;
+  std::string who_;
+  tov::problems& found_;
+};
+
 class checker {
  public:
   explicit checker(const tov::loaded& loaded) : loaded_(loaded), file_(*loaded.file), index_(file_) {}
@@ -25,10 +46,14 @@ class checker {
   tov::problems Run() {
     sections::ForEach([&](const auto& section) { Identifiers(section.about.kind); });
     sections::ForEach([&](const auto& section) {
-      const auto& records = file_.*section.records;
+      // Walked in the form that fills them: lists as stored.
+      auto& records = *loaded_.file.*section.records;
       for (std::size_t i = 0; i < records.size(); ++i) {
         const tov::record_notes& notes = loaded_.Notes(section.about.kind, i);
-        if (notes.whole) Record(records[i], notes);
+        if (!notes.whole) continue;
+        limits over(notes, section.about.noun + std::string(" ") + Quoted(records[i].name.str()), found_);
+        records[i].Fields(over);
+        Record(std::as_const(records[i]), notes);
       }
     });
     Playable();
@@ -67,10 +92,6 @@ class checker {
   void Record(const party& p, const tov::record_notes& notes) {
     const std::string who = "party " + Quoted(p.name.str());
     const std::size_t count = p.member_ids.size();
-    if (count > party::kMaxMembers) {
-      Report(notes.where["members"], who + " has " + std::to_string(count) + " members; at most " +
-                                         std::to_string(party::kMaxMembers) + " are allowed");
-    }
     for (std::size_t j = 0; j < count; ++j) {
       const std::string& where = notes.where["members[" + std::to_string(j) + "]"];
       Reference(record_kind::kActor, p.member_ids[j], where, who + " member " + std::to_string(j));

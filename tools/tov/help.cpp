@@ -1,8 +1,11 @@
 #include "help.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "data_file/sections.h"
+#include "field_walk.h"
 #include "json_form.h"
 
 namespace help {
@@ -29,34 +32,133 @@ namespace {
 
 constexpr std::size_t kWidth = 79;
 
-// A section's records' fields, as dump writes them, wrapped under the
-// first.
-std::string FieldLines(const sections::info& about) {
+// The items after `line`, as many to a line as fit, the next lines
+// starting `indent` spaces in.
+std::string Wrap(std::string line, const std::vector<std::string>& items, const std::size_t& indent) {
+  std::string out;
+  for (const std::string& item : items) {
+    if (line.size() > indent && line.size() + 1 + item.size() > kWidth) {
+      out += line + "\n";
+      line = std::string(indent, ' ');
+    }
+    line += (line.back() == ' ' ? "" : " ") + item;
+  }
+  return out + line + "\n";
+}
+
+// An object's fields, as dump writes them, wrapped under the first.
+std::string FieldLines(const std::string& label, const nlohmann::ordered_json& shape) {
   std::vector<std::string> items;
-  for (const auto& field : json_form::Shape().at(about.collection).at(0).items()) {
+  for (const auto& field : shape.items()) {
     if (!items.empty() && field.key() == json_form::NameKey(items.back())) {
       items.back() += " and " + field.key();
     } else {
       items.push_back(field.key() + (field.value().is_array() ? " (each id and name)" : ""));
     }
   }
-  std::string out;
-  std::string line = "  " + std::string(about.collection);
+  for (std::size_t i = 0; i + 1 < items.size(); ++i) items[i] += ",";
+  std::string line = "  " + label;
   line.resize(12, ' ');
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const std::string item = items[i] + (i + 1 < items.size() ? "," : "");
-    if (line.size() > 12 && line.size() + 1 + item.size() > kWidth) {
-      out += line + "\n";
-      line = std::string(12, ' ');
-    }
-    line += (line.size() > 12 ? " " : "") + item;
-  }
-  return out + line + "\n";
+  return Wrap(line, items, 12);
 }
 
 std::string RecordFields() {
   std::string out;
-  sections::ForEach([&](const auto& section) { out += FieldLines(section.about); });
+  sections::ForEach([&](const auto& section) {
+    out += FieldLines(section.about.collection, json_form::Shape().at(section.about.collection).at(0));
+  });
+  return out;
+}
+
+// What the field lists declare of the JSON form: the fields it may leave
+// out, with what a fresh record has there, and the lists the game limits.
+class declared : public tov::field_walk<declared> {
+ public:
+  struct optional_field {
+    std::string key;
+    std::string fresh;
+  };
+  std::vector<optional_field> optional;
+  std::vector<std::string> limits;
+
+  declared(const char* collection, const nlohmann::ordered_json& fresh)
+      : collection_(collection), fresh_(&fresh) {}
+
+  template <typename Value>
+  void Flag(const char* key, const Value&, const presence& given) {
+    Optional(key, given);
+  }
+  void Points(const char* key, const unsigned short&, const presence& given) { Optional(key, given); }
+  void References(const char* key, const std::vector<std::uint32_t>&, const record_kind&,
+                  const std::size_t& most) {
+    limits.push_back(std::string(collection_) + " of more than " + std::to_string(most) + " " + key);
+  }
+  template <class Fields>
+  void Group(const char* key, Fields&& fields) {
+    const nlohmann::ordered_json* outer = fresh_;
+    fresh_ = &fresh_->at(key);
+    fields(*this);
+    fresh_ = outer;
+  }
+
+ private:
+  void Optional(const char* key, const presence& given) {
+    if (given == presence::kRequired) return;
+    const nlohmann::ordered_json& value = fresh_->at(key);
+    // A stat value reads best in points.
+    const nlohmann::ordered_json& shown = value.is_object() ? value.at("points") : value;
+    char number[32];
+    std::snprintf(number, sizeof number, "%g", shown.is_number() ? shown.get<double>() : 0.0);
+    optional.push_back({key, shown.is_number() ? number : shown.dump()});
+  }
+
+  const char* collection_;
+  const nlohmann::ordered_json* fresh_;
+};
+
+template <class Record>
+declared Declared(const sections::section<Record>& section) {
+  static const Record kFresh;
+  declared found(section.about.collection, json_form::Shape().at(section.about.collection).at(0));
+  kFresh.Fields(found);
+  return found;
+}
+
+// "no a, b or c (false), and no d (0)": the optional fields by what a
+// fresh record has there, each named once.
+std::vector<std::string> OptionalWords() {
+  std::vector<std::string> fresh;              // each value once
+  std::vector<std::vector<std::string>> keys;  // the keys with that value
+  sections::ForEach([&](const auto& section) {
+    for (const declared::optional_field& field : Declared(section).optional) {
+      const std::size_t v =
+          static_cast<std::size_t>(std::find(fresh.begin(), fresh.end(), field.fresh) - fresh.begin());
+      if (v == fresh.size()) {
+        fresh.push_back(field.fresh);
+        keys.emplace_back();
+      }
+      if (std::find(keys[v].begin(), keys[v].end(), field.key) == keys[v].end()) keys[v].push_back(field.key);
+    }
+  });
+  std::vector<std::string> words;
+  for (std::size_t v = 0; v < keys.size(); ++v) {
+    if (v > 0 && v + 1 == keys.size()) words.push_back("and");
+    words.push_back("no");
+    for (std::size_t k = 0; k < keys[v].size(); ++k) {
+      const std::size_t left = keys[v].size() - k - 1;
+      words.push_back(keys[v][k] + (left > 1 ? "," : ""));
+      if (left == 1) words.push_back("or");
+    }
+    words.push_back("(" + fresh[v] + ")" + (v + 1 == keys.size() ? "." : ","));
+  }
+  return words;
+}
+
+std::string Limits() {
+  std::string out;
+  sections::ForEach([&](const auto& section) {
+    for (const std::string& limit : Declared(section).limits) out += limit + "; ";
+  });
   return out;
 }
 
@@ -65,9 +167,8 @@ std::string RecordFields() {
 std::string Dump() {
   return "Usage: tov dump FILE.tov\n"
          "\n"
-         "Prints the whole data file as JSON on standard output:\n"
-         "  header    title, author, description and the date it was written\n" +
-         RecordFields() +
+         "Prints the whole data file as JSON on standard output:\n" +
+         FieldLines("header", json_form::Shape().at("header")) + RecordFields() +
          "\n"
          "Stat values are given as {\"raw\": 384, \"points\": 1.5}: raw is the stored\n"
          "8.8 fixed-point number (256 is one point). Virtues and vices are given by\n"
@@ -90,9 +191,8 @@ std::string Build() {
          "  - references by name alone: \"race\": \"Goblin\" without \"race_id\",\n"
          "    and party members as bare identifiers or {\"name\": ...};\n"
          "  - no \"id\" (a record's identifier is its position), no \"date\" (the\n"
-         "    day SOURCE_DATE_EPOCH gives, in UTC, when it is set; otherwise\n"
-         "    today's), no wound or growth (0), and no playable, female,\n"
-         "    player_controlled or shared_members (false).\n"
+         "    day SOURCE_DATE_EPOCH gives, in UTC, when it is set; otherwise\n" +
+         Wrap("    today's),", OptionalWords(), 4) +
          "A date given is kept: the same JSON builds the same bytes on any day.\n"
          "When both an identifier and a name are given, the identifier decides;\n"
          "a name that does not match is reported as a note.\n"
@@ -115,7 +215,9 @@ std::string Check() {
          "  - references to races, careers or actors that do not exist (the game\n"
          "    falls back to the first record, or has none to fall back to);\n"
          "  - virtue or vice numbers outside 0 to 6;\n"
-         "  - parties of more than 250 members; no player's party, or one without\n"
+         "  - " +
+         Limits() +
+         "no player's party, or one without\n"
          "    members; no enemy party, or one that battles draw without members;\n"
          "    a fighter without race or career; no playable race;\n"
          "  - for .json: anything that keeps tov build from storing it as given.\n"

@@ -1,12 +1,11 @@
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "data_file/id_lookup.h"
 #include "data_file/sections.h"
-#include "model/aspect.h"
 #include "json_form.h"
 #include "json_values.h"
+#include "model/aspect.h"
 
 namespace json_form {
 
@@ -43,8 +42,12 @@ class filler {
   void Text(const char* key, pstr<T>& text) {
     r_.Text(f_.Need(key), f_.At(key), text);
   }
-  void Flag(const char* key, bool& flag) { r_.Bool(f_.Get(key), f_.At(key), flag); }
-  void Flag(const char* key, unsigned char& flag) { r_.Flag(f_.Get(key), f_.At(key), flag); }
+  void Flag(const char* key, bool& flag, const presence& given) {
+    r_.Bool(Value(key, given), f_.At(key), flag);
+  }
+  void Flag(const char* key, unsigned char& flag, const presence& given) {
+    r_.Flag(Value(key, given), f_.At(key), flag);
+  }
   void Aspect(const char* key, const aspect*& a, const aspect_kind& kind) {
     notes_.where.at[key] = f_.At(key);
     int number = 0;
@@ -56,7 +59,8 @@ class filler {
     if (!f_.ok()) return;
     pending_.push_back({&id, f_, key, json_form::NameKey(key), &notes_.where, kind});
   }
-  void References(const char* key, std::vector<std::uint32_t>& ids, const record_kind& kind) {
+  void References(const char* key, std::vector<std::uint32_t>& ids, const record_kind& kind,
+                  const std::size_t&) {
     notes_.where.at[key] = f_.At(key);
     const json* list = f_.Need(key);
     if (!list) return;
@@ -75,10 +79,8 @@ class filler {
       }
     }
   }
-  // A wound or growth left out is 0, as on a fresh actor.
-  void Points(const char* key, unsigned short& value) {
-    const bool optional = std::strcmp(key, "wound") == 0 || std::strcmp(key, "growth") == 0;
-    r_.StatValue(optional ? f_.Get(key) : f_.Need(key), f_.At(key), f_.Shape(key), value);
+  void Points(const char* key, unsigned short& value, const presence& given) {
+    r_.StatValue(Value(key, given), f_.At(key), f_.Shape(key), value);
   }
   void Affinity(const char* key, unsigned char& value) { r_.Whole(f_.Need(key), f_.At(key), value); }
   template <class Fields>
@@ -91,7 +93,29 @@ class filler {
     walk(inner);
   }
 
+  // The header's: what the writer makes itself is not given.
+  void Mark(const char*, const mark&) {}
+  void Date(const char* key, signed char (&date)[3]) {
+    const json* j = f_.Get(key);
+    if (!j) return;
+    fields parts(r_, *j, f_.At(key), f_.Shape(key));
+    if (!parts.ok()) return;
+    for (std::size_t i = 0; i < sizeof date; ++i) {
+      unsigned char part = 0;
+      r_.Whole(parts.Need(kDateParts[i]), parts.At(kDateParts[i]), part);
+      date[i] = static_cast<signed char>(part);
+    }
+    dated = true;
+  }
+
+  // Whether a date was given.
+  bool dated = false;
+
  private:
+  const json* Value(const char* key, const presence& given) const {
+    return given == presence::kOptional ? f_.Get(key) : f_.Need(key);
+  }
+
   reader& r_;
   std::vector<reference>& pending_;
   const fields& f_;
@@ -119,22 +143,12 @@ class document_reader {
     const json* header = top.Need("header");
     if (!header) return;
     tov_file& file = *out_.file;
-    fields h(r_, *header, top.At("header"), top.Shape("header"));
-    r_.Text(h.Need("title"), h.At("title"), file.title);
-    r_.Text(h.Need("author"), h.At("author"), file.author);
-    r_.Text(h.Need("description"), h.At("description"), file.description);
+    const fields h(r_, *header, top.At("header"), top.Shape("header"));
+    tov::record_notes notes;
+    filler fill(r_, pending_, h, notes);
+    file.HeaderFields(fill);
     // A date given is kept, so the same source builds the same bytes on any day.
-    const json* date = h.Get("date");
-    if (!date) return;
-    fields d(r_, *date, h.At("date"), h.Shape("date"));
-    if (!d.ok()) return;
-    const char* const parts[3] = {"year", "month", "day"};
-    for (int i = 0; i < 3; ++i) {
-      unsigned char part = 0;
-      r_.Whole(d.Need(parts[i]), d.At(parts[i]), part);
-      file.date[i] = static_cast<signed char>(part);
-    }
-    file.keep_date = true;
+    file.keep_date = fill.dated;
   }
 
   template <typename Record>
@@ -144,8 +158,9 @@ class document_reader {
     const json* list = top.Need(about.collection);
     if (!list) return;
     if (!list->is_array()) return r_.Problem(at, "must be an array");
-    if (list->size() > 65535) {
-      r_.Problem(at, "holds " + std::to_string(list->size()) + " records; a file holds at most 65535");
+    if (list->size() > section_frame::kMostRecords) {
+      const std::string most = std::to_string(section_frame::kMostRecords);
+      r_.Problem(at, "holds " + std::to_string(list->size()) + " records; a file holds at most " + most);
     }
     std::vector<tov::record_notes>& notes = out_.records[about.kind];
     notes.resize(list->size());

@@ -8,8 +8,6 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-unsigned Byte(const signed char& value) { return static_cast<unsigned char>(value); }
-
 // One record's fields as JSON members, in the order of its field list.
 class dumper {
  public:
@@ -22,9 +20,9 @@ class dumper {
   void Text(const char* key, const pstr<T>& text) {
     out_[key] = ToUtf8(text.str());
   }
-  void Flag(const char* key, const bool& flag) { out_[key] = flag; }
+  void Flag(const char* key, const bool& flag, const presence&) { out_[key] = flag; }
   // A flag the game tests for non-zero; other values than 0 and 1 stay exact.
-  void Flag(const char* key, const unsigned char& flag) {
+  void Flag(const char* key, const unsigned char& flag, const presence&) {
     out_[key] = flag <= 1 ? json(flag == 1) : json(flag);
   }
   void Aspect(const char* key, const aspect* const& a, const aspect_kind& kind) {
@@ -37,14 +35,15 @@ class dumper {
     out_[key] = id;
     out_[NameKey(key)] = NameOf(kind, id);
   }
-  void References(const char* key, const std::vector<std::uint32_t>& ids, const record_kind& kind) {
+  void References(const char* key, const std::vector<std::uint32_t>& ids, const record_kind& kind,
+                  const std::size_t&) {
     json list = json::array();
     for (const std::uint32_t& id : ids) {
       list.push_back(json{{"id", id}, {"name", NameOf(kind, id)}});
     }
     out_[key] = list;
   }
-  void Points(const char* key, const unsigned short& value) {
+  void Points(const char* key, const unsigned short& value, const presence&) {
     out_[key] = json{{"raw", value}, {"points", value / 256.0}};
   }
   void Affinity(const char* key, const unsigned char& value) { out_[key] = value; }
@@ -54,6 +53,12 @@ class dumper {
     dumper inner(index_, notes_, group);
     fields(inner);
     out_[key] = group;
+  }
+  void Mark(const char*, const mark&) {}  // the same in every file
+  void Date(const char* key, const signed char (&date)[3]) {
+    json parts = json::object();
+    for (std::size_t i = 0; i < sizeof date; ++i) parts[kDateParts[i]] = static_cast<unsigned char>(date[i]);
+    out_[key] = parts;
   }
 
  private:
@@ -129,13 +134,12 @@ nlohmann::ordered_json Dump(const tov::loaded& loaded) {
   // members there as stored, not as the game resolved them.
   tov_file& file = *loaded.file;
   json out;
-  out["header"] =
-      json{{"title", ToUtf8(file.title.str())},
-           {"author", ToUtf8(file.author.str())},
-           {"description", ToUtf8(file.description.str())},
-           {"date",
-            json{{"year", Byte(file.date[0])}, {"month", Byte(file.date[1])}, {"day", Byte(file.date[2])}}}};
   const tov::lookups index(file);
+  json header = json::object();
+  const tov::record_notes no_notes;
+  dumper header_fields(index, no_notes, header);
+  file.HeaderFields(header_fields);
+  out["header"] = header;
   sections::ForEach([&](const auto& section) {
     json list = json::array();
     auto& records = file.*section.records;

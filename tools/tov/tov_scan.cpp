@@ -1,12 +1,16 @@
 #include "tov_scan.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <sstream>
+#include <utility>
 #include <vector>
 
+#include "data_file/frame.h"
 #include "data_file/sections.h"
+#include "field_walk.h"
 #include "model/binary_io.h"
 
 namespace tov_scan {
@@ -29,14 +33,27 @@ std::string Printable(const std::string& raw) {
   return shown;
 }
 
+// Each byte as two hex digits, apart.
+std::string Hex(const std::string& raw) {
+  std::string shown;
+  for (unsigned char c : raw) {
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%02X", c);
+    if (!shown.empty()) shown += ' ';
+    shown += digits;
+  }
+  return shown;
+}
+
 // "member_count" for the count before the list "members".
 std::string CountKey(const std::string& list_key) {
   return list_key.substr(0, list_key.size() - 1) + "_count";
 }
 
-// Walks one record's field list over the bytes, taking every length from
-// the bytes themselves, and stops at the first field they cannot hold. It
-// notes where each top-level field is, and the aspect numbers as stored.
+// Walks one record's or frame's field list over the bytes, taking every
+// length from the bytes themselves, and stops at the first field they
+// cannot hold or the first mark that refuses the file. It notes where each
+// top-level field is, and the aspect numbers as stored.
 class field_scanner {
  public:
   field_scanner(binary_io::memory_source& in, const std::string& label, tov::record_notes& notes)
@@ -52,53 +69,93 @@ class field_scanner {
     const std::size_t bytes = in_.pos - start_;
     return static_cast<std::uint32_t>(size_.counts_itself ? bytes : bytes - size_.width);
   }
-  // The size field as stored, and as the game's writer would store it.
+  // The size field as stored, where it is, and as the game's writer would
+  // store it.
   std::uint32_t stored_size() const { return stored_size_; }
+  std::size_t size_at() const { return size_at_; }
   std::uint32_t written_size() const { return size_.width == 2 ? size() & 0xFFFF : size(); }
+  // The mark that refuses the file, and where it is; nullptr when none did.
+  const mark* refused() const { return refused_ ? &refused_mark_ : nullptr; }
+  std::size_t refused_at() const { return refused_at_; }
+  // Where the number walked as `value` is.
+  std::size_t OffsetOf(const void* value) const { return offsets_.at(value); }
 
   void Size(const char* key, const size_field& field) {
     size_ = field;
-    stored_size_ = Number(key, field.width);
+    size_at_ = in_.pos;
+    stored_size_ = Read(key, field.width);
   }
-  void Id(const char* key, const std::uint32_t&) { Number(key, 4); }
+  void Id(const char* key, const std::uint32_t&) { Read(key, 4); }
   template <typename T>
   void Text(const char* key, const pstr<T>&) {
-    const std::uint32_t n = Number(key, sizeof(T));
+    const std::uint32_t n = Read(key, sizeof(T));
     if (!Need(key, n)) return;
     in_.pos += n;
   }
   template <typename Value>
-  void Flag(const char* key, const Value&) {
-    Number(key, 1);
+  void Flag(const char* key, const Value&, const presence&) {
+    Read(key, 1);
   }
   void Aspect(const char* key, const aspect* const&, const aspect_kind&) {
-    const std::uint32_t number = Number(key, 1);
+    const std::uint32_t number = Read(key, 1);
     if (ok()) notes_.stored[key] = static_cast<int>(number);
   }
-  void Reference(const char* key, const std::uint32_t&, const record_kind&) { Number(key, 4); }
-  void References(const char* key, const std::vector<std::uint32_t>&, const record_kind&) {
-    const std::uint32_t count = Number(CountKey(key), 1);
+  void Reference(const char* key, const std::uint32_t&, const record_kind&) { Read(key, 4); }
+  void References(const char* key, const std::vector<std::uint32_t>&, const record_kind&,
+                  const std::size_t&) {
+    const std::uint32_t count = Read(CountKey(key), 1);
     if (!ok()) return;
     // How many there are is the count's business.
     notes_.where.at[key] = notes_.where.at[CountKey(key)];
     for (std::uint32_t i = 0; i < count && ok(); ++i)
-      Number(std::string(key) + "[" + std::to_string(i) + "]", 4);
+      Read(std::string(key) + "[" + std::to_string(i) + "]", 4);
   }
-  void Points(const char* key, const unsigned short&) { Number(key, 2); }
-  void Affinity(const char* key, const unsigned char&) { Number(key, 1); }
+  void Points(const char* key, const unsigned short&, const presence&) { Read(key, 2); }
+  void Affinity(const char* key, const unsigned char&) { Read(key, 1); }
   template <class Fields>
   void Group(const char* key, Fields&& fields) {
-    if (groups_.empty()) Mark(key);
+    if (groups_.empty()) Note(key);
     groups_.push_back(key);
     fields(*this);
     groups_.pop_back();
   }
+  // Compares as the game does: the compared bytes the file has.
+  void Mark(const char* key, const mark& m) {
+    if (!ok()) return;
+    const std::size_t width = static_cast<std::size_t>(m.width);
+    const std::size_t had = std::min(in_.left(), width);
+    unsigned char found[8] = {};
+    binary_io::memory_source peek = in_;
+    peek.Read(found, had);
+    if ((m.whole && had < width) ||
+        std::memcmp(found, m.bytes, std::min(had, static_cast<std::size_t>(m.compared))) != 0) {
+      refused_ = true;
+      refused_mark_ = m;
+      refused_at_ = in_.pos;
+      missing_ = key;
+      return;
+    }
+    Skip(key, width);
+  }
+  void Date(const char* key, const signed char (&date)[3]) { Skip(key, sizeof date); }
+  void Tag(const char* key, const char (&tag)[4]) { Skip(key, sizeof tag); }
+  template <typename T>
+  void Number(const char* key, const T& value) {
+    offsets_[&value] = in_.pos;
+    Read(key, sizeof(T));
+  }
 
  private:
-  std::uint32_t Number(const std::string& key, const int& width) {
-    if (!Need(key, static_cast<std::size_t>(width))) return 0;
-    if (groups_.empty()) Mark(key);
+  std::uint32_t Read(const std::string& key, const std::size_t& width) {
+    if (!Need(key, width)) return 0;
+    if (groups_.empty()) Note(key);
     return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width));
+  }
+
+  void Skip(const std::string& key, const std::size_t& width) {
+    if (!Need(key, width)) return;
+    if (groups_.empty()) Note(key);
+    in_.pos += width;
   }
 
   bool Need(const std::string& key, const std::size_t& n) {
@@ -108,7 +165,7 @@ class field_scanner {
     return false;
   }
 
-  void Mark(const std::string& key) { notes_.where.at[key] = Byte(in_.pos) + ", " + label_ + "." + key; }
+  void Note(const std::string& key) { notes_.where.at[key] = Byte(in_.pos) + ", " + label_ + "." + key; }
 
   binary_io::memory_source& in_;
   std::string label_;
@@ -116,6 +173,11 @@ class field_scanner {
   std::size_t start_;
   size_field size_{0, true};
   std::uint32_t stored_size_ = 0;
+  std::size_t size_at_ = 0;
+  bool refused_ = false;
+  mark refused_mark_{};
+  std::size_t refused_at_ = 0;
+  std::map<const void*, std::size_t> offsets_;
   std::vector<std::string> groups_;
   std::string missing_;
 };
@@ -137,52 +199,40 @@ class scanner {
  private:
   void Report(const std::string& where, const std::string& what) { out_.problems.push_back({where, what}); }
 
-  std::uint32_t Number(const int& width) {
-    return binary_io::ReadNumber(in_, static_cast<std::uint32_t>(width));
-  }
-
   bool ReadHeader() {
     if (bytes_.empty()) {
       Report(Byte(0), "the file is empty; the game reads nothing from it");
       return false;
     }
-    if (in_.left() < 4 || std::memcmp(bytes_.data(), tov_file::kMagicNumber, 4) != 0) {
-      Report(Byte(0), "not a data file: it begins with \"" + Printable(bytes_.substr(0, 4)) +
-                          "\" instead of \"iTOV\"; the game reads nothing from it");
+    tov::record_notes notes;
+    field_scanner scan(in_, "header", notes);
+    std::as_const(*out_.file).HeaderFields(scan);
+    if (scan.refused()) {
+      Refused(*scan.refused(), scan.refused_at());
       return false;
     }
-    in_.pos = 4;
-    if (in_.left() < 3) return HeaderCutShort("format version");
-    const std::string version = bytes_.substr(in_.pos, 3);
-    in_.pos += 3;
-    if (version[0] != tov_file::kFormatVersion[0]) {
-      char shown[32];
-      std::snprintf(shown, sizeof shown, "%02X %02X %02X", static_cast<unsigned char>(version[0]),
-                    static_cast<unsigned char>(version[1]), static_cast<unsigned char>(version[2]));
-      Report(Byte(4), std::string("format version bytes ") + shown +
-                          " are not this game's (00 00 04); the game reads nothing from it");
+    if (!scan.ok()) {
+      Report(Byte(in_.pos), "the header is cut short: the file ends in its " + scan.missing());
       return false;
     }
-    if (in_.left() < 5) return HeaderCutShort("date and header length");
-    in_.pos += 3;
-    const std::uint32_t header_length = Number(2);
-    for (const char* name : {"title", "author", "description"}) {
-      if (in_.left() < 1) return HeaderCutShort(name);
-      const std::size_t n = Number(1);
-      if (in_.left() < n) return HeaderCutShort(name);
-      in_.pos += n;
-    }
-    CheckHeaderLength(header_length);
-    in_.pos = header_length;
+    CheckHeaderLength(scan.stored_size(), scan.size_at());
+    in_.pos = scan.stored_size();
     return true;
   }
 
-  bool HeaderCutShort(const char* field) {
-    Report(Byte(in_.pos), std::string("the header is cut short: the file ends in its ") + field);
-    return false;
+  void Refused(const mark& m, const std::size_t& at) {
+    const std::string found = bytes_.substr(at, static_cast<std::size_t>(m.width));
+    const std::string wanted(m.bytes, static_cast<std::size_t>(m.width));
+    if (m.refusal == tov_file::kWrongMagic) {
+      Report(Byte(at), "not a data file: it begins with \"" + Printable(found) + "\" instead of \"" +
+                           Printable(wanted) + "\"; the game reads nothing from it");
+    } else {
+      Report(Byte(at), "format version bytes " + Hex(found) + " are not this game's (" + Hex(wanted) +
+                           "); the game reads nothing from it");
+    }
   }
 
-  void CheckHeaderLength(const std::uint32_t& header_length) {
+  void CheckHeaderLength(const std::uint32_t& header_length, const std::size_t& field_at) {
     const std::size_t end = in_.pos;
     if (header_length == end) return;
     std::string what = "header length field says " + std::to_string(header_length) + " but the header is " +
@@ -194,20 +244,19 @@ class scanner {
     } else {
       what += "the game skips the " + std::to_string(header_length - end) + " bytes in between";
     }
-    Report(Byte(10), what);
+    Report(Byte(field_at), what);
   }
 
   bool ReadSections() {
     while (in_.left() > 0) {
       const std::size_t at = in_.pos;
-      if (in_.left() < 4) {
+      if (in_.left() < sizeof section_frame::tag) {
         Report(Byte(at), std::to_string(in_.left()) +
                              " stray bytes at the end where a section tag should be; the game takes them "
                              "for an unknown tag");
         return false;
       }
-      const std::string tag = bytes_.substr(at, 4);
-      in_.pos += 4;
+      const std::string tag = bytes_.substr(at, sizeof section_frame::tag);
       bool whole = false;
       const bool known =
           sections::ForTag(tag.data(), [&](const auto& section) { whole = ReadSection(section, at); });
@@ -221,18 +270,25 @@ class scanner {
     return true;
   }
 
-  static std::string Tag(const sections::info& about) { return std::string(about.tag, 4); }
+  static std::string Tag(const sections::info& about) {
+    return std::string(about.tag, sizeof section_frame::tag);
+  }
 
   template <class Record>
   bool ReadSection(const sections::section<Record>& section, const std::size_t& at) {
     const sections::info& about = section.about;
     const std::string label = Byte(at) + ", " + Tag(about) + " section";
-    if (in_.left() < 6) {
+    section_frame frame;
+    tov::record_notes frame_notes;
+    field_scanner walk(in_, label, frame_notes);
+    std::as_const(frame).Fields(walk);
+    if (!walk.ok()) {
       Report(label, "the section header is cut short: the file ends before its record count");
       return false;
     }
-    const std::uint32_t length_field = Number(4);
-    const std::uint32_t count = Number(2);
+    binary_io::memory_source again(bytes_.data(), bytes_.size(), at);
+    frame_io::Read(again, frame);
+    const std::uint32_t count = frame.count;
     out_.where.at[about.collection] = label;
     if (first_.count(about.kind) != 0) {
       Report(label, "a second " + Tag(about) + " section: the game throws away the " + about.collection +
@@ -244,7 +300,7 @@ class scanner {
     notes.clear();
     // The shape of the records: every length comes from the bytes.
     static const Record kShape;
-    std::uint32_t length = 8;
+    std::uint32_t length = section_frame::kLengthBesideRecords;
     for (std::uint32_t i = 0; i < count; ++i) {
       const std::string record_label = std::string(about.collection) + "[" + std::to_string(i) + "]";
       const bool any_left = in_.left() > 0;
@@ -266,9 +322,9 @@ class scanner {
       }
       length += scan.size();
     }
-    if (length != length_field) {
-      Report(Byte(at + 4) + ", " + Tag(about) + " section",
-             "section length field says " + std::to_string(length_field) + " but its " +
+    if (length != frame.length) {
+      Report(Byte(walk.OffsetOf(&frame.length)) + ", " + Tag(about) + " section",
+             "section length field says " + std::to_string(frame.length) + " but its " +
                  std::to_string(count) + " records make " + std::to_string(length));
     }
     return true;
@@ -286,9 +342,13 @@ class scanner {
                    "' " + used.collection + " against none");
       }
     };
-    before(sections::kActors.about, sections::kRaces.about);
-    before(sections::kActors.about, sections::kCareers.about);
-    before(sections::kParties.about, sections::kActors.about);
+    sections::ForEach([&](const auto& user) {
+      for (const record_kind& kind : tov::RefersTo(user)) {
+        sections::ForEach([&](const auto& used) {
+          if (used.about.kind == kind) before(user.about, used.about);
+        });
+      }
+    });
   }
 
   // The records are the game's own reading of the bytes. Should the game
