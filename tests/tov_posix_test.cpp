@@ -237,7 +237,7 @@ struct format_part {
 };
 
 const format_part kFormatParts[] = {
-    {"header", {"title", "author", "description", "date"}},
+    {"header", {"date", "title", "author", "description"}},  // in file order
     {"races", {"id", "name", "description", "playable", "virtue", "vice", "modifiers"}},
     {"careers", {"id", "name", "description", "playable", "modifiers"}},
     {"actors",
