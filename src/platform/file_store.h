@@ -92,6 +92,50 @@ bool Rename(const std::string& from, const std::string& to);
 // the old file is as it was.
 outcome Replace(const std::string& path, const std::string& temporary, const std::string& bytes);
 
+// --- folders, for the recordings and their replay -------------------------
+
+// Makes the folder (its parent must exist); true when it exists afterwards.
+bool MakeDirectory(const std::string& path);
+
+// The names in a folder, "." and ".." left out, in name order; empty when
+// it cannot be read.
+std::vector<std::string> ListNames(const std::string& directory);
+
+// Removes a file; false when it could not.
+bool Remove(const std::string& path);
+
+// Removes a folder and everything in it; false when anything stayed.
+bool RemoveTree(const std::string& path);
+
+// A new, empty folder of the process's own in the system's place for
+// temporary files; "" when none could be made.
+std::string MakeTemporaryDirectory();
+
+// Makes `path` the working directory; false when it could not.
+bool ChangeDirectory(const std::string& path);
+
+// A file written a piece at a time, each piece handed to the system before
+// Append returns (not synced to the disk: a crash of the program loses
+// nothing written, a power cut may). Any failure closes it; later appends
+// then fail at once.
+class appender {
+ public:
+  appender() = default;
+  appender(const appender&) = delete;
+  appender& operator=(const appender&) = delete;
+  ~appender();
+
+  // Creates the file, which must not exist yet; false when it could not.
+  bool Create(const std::string& path);
+  bool Append(const std::string& bytes);
+  bool is_open() const;
+  void Close();
+
+ private:
+  // The system's handle: a file descriptor, or a HANDLE as an integer.
+  long long handle_ = -1;
+};
+
 }  // namespace file_store
 
 #endif
