@@ -13,6 +13,8 @@
 #include "data_file/io_file.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "platform/recording_store.h"
+#include "platform/terminal.h"
 #include "platform/wall_clock.h"
 
 namespace game {
@@ -20,6 +22,11 @@ namespace game {
 const char* const kContentName = "Core Data";
 const char* const kSaveName = "save01";
 const char* const kContinueName = "Save01";
+const char* const kRecordingsFolder = "data/recordings";
+
+namespace {
+unsigned battles_begun = 0;
+}  // namespace
 
 std::string ContentProblem(const tov_file& file, const play_check::use& use) {
   const std::vector<play_check::problem> problems = play_check::Problems(file, use);
@@ -58,6 +65,24 @@ std::string TitleVersion(const unsigned& major, const unsigned& minor, const uns
   char text[40];
   std::snprintf(text, sizeof text, "%u.%02u.%03u", major, minor, patch);
   return text;
+}
+
+std::string Version() {
+  return std::to_string(OSSIVAR_VERSION_MAJOR) + "." + std::to_string(OSSIVAR_VERSION_MINOR) + "." +
+         std::to_string(OSSIVAR_VERSION_PATCH);
+}
+
+unsigned BattlesBegun() { return battles_begun; }
+
+void Record() {
+  recording::header head;
+  head.title = "OSSIVAR " + Version();
+  head.version = Version();
+  head.terminal = terminal::Facts();
+  // Both files the title menu may open, as the session found them.
+  head.files = recording_store::CurrentFiles(
+      "data/", {std::string(kContentName) + ".tov", std::string(kSaveName) + ".tov"});
+  recording_store::Begin(kRecordingsFolder, head);
 }
 
 std::string TitleVersion() {
@@ -175,11 +200,18 @@ void MainLoop(tov_file* file, actor*) {
     RestoreAll(player);
     RestoreAll(foes);
     Save(file);
+    ++game::battles_begun;
     battle fight;
     fight.allies = &player;
     fight.foes = &foes;
     fight.Battle();
   }
+}
+
+void Play() {
+  terminal::Start();
+  terminal::SizeConsole();
+  MainMenu();
 }
 
 void MainMenu() {

@@ -8,6 +8,10 @@
 class actor;
 class tov_file;
 
+// A whole run of the game: takes the terminal, then the title menu. The
+// game's main and the replay both run this.
+void Play();
+
 // The title menu: draws the title screen and acts on the letter read.
 // Returns only when the player quits, after the farewell screen.
 void MainMenu();
@@ -29,6 +33,17 @@ namespace game {
 extern const char* const kContentName;
 extern const char* const kSaveName;
 extern const char* const kContinueName;
+
+// Where each run's recording goes, from the working directory.
+extern const char* const kRecordingsFolder;
+
+// Starts recording this run, with the data files it starts from. Without
+// a recording the game plays just the same.
+void Record();
+
+// The version as "0.1.2", and the battles this run has begun.
+std::string Version();
+unsigned BattlesBegun();
 
 // Empty when the loaded file can carry a game of that kind; otherwise what
 // is wrong with it, worded to follow the file's path ("was not found").

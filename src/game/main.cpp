@@ -1,9 +1,7 @@
 #include "game/game.h"
-#include "platform/terminal.h"
 
 int main() {
-  terminal::Start();
-  terminal::SizeConsole();
-  MainMenu();
+  game::Record();
+  Play();
   return 0;
 }

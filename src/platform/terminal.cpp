@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/input.h"
+#include "platform/recorder.h"
 #include "platform/stream_buffers.h"
 #include "platform/terminal_backend.h"
 
@@ -53,6 +54,24 @@ void Finish() {
   std::abort();
 }
 
+// Everything the terminal is given or sends passes the recorder on its way.
+bool Show(const char* bytes, std::size_t count) {
+  recorder::Output(std::string_view(bytes, count));
+  return backend::Write(bytes, count);
+}
+
+long ReadTyped(char* bytes, std::size_t capacity) {
+  recorder::Waiting();
+  const long count = backend::Read(bytes, capacity);
+  if (count > 0) {
+    const std::string_view typed(bytes, static_cast<std::size_t>(count));
+    recorder::Input(typed);
+    // A terminal shows what is typed at a prompt by itself.
+    if (backend::InputIsTerminal()) recorder::Echo(typed);
+  }
+  return count;
+}
+
 bool TooSmall(unsigned short columns, unsigned short rows) {
   return columns < kWantedColumns || rows < kWantedRows;
 }
@@ -84,7 +103,7 @@ void ShowSizeNotice(unsigned short columns, unsigned short rows) {
 void DrawScreenAgain() {
   notice_shown = false;
   const std::string_view drawn = game_output->Written();
-  backend::Write(drawn.data(), drawn.size());
+  Show(drawn.data(), drawn.size());
 }
 
 // The terminal changed size or came back to the game. Only a kept screen
@@ -98,21 +117,24 @@ void Redraw() {
   // the screen, the whole line included. A key wait types nothing, and a key
   // there answers the notice itself.
   if (!in_key_wait) game_output->RedrawOnNextFlush();
-  if (!backend::Size(&columns, &rows) || !TooSmall(columns, rows)) {
+  const bool known = backend::Size(&columns, &rows);
+  // An unknown size draws the screen as 80 by 24 would: so it is replayed.
+  recorder::Resize(known ? columns : kWantedColumns, known ? rows : kWantedRows);
+  if (!known || !TooSmall(columns, rows)) {
     DrawScreenAgain();
     return;
   }
   notice_shown = true;
   const std::string notice = kClearScreen + SizeNotice(columns, rows);
-  backend::Write(notice.data(), notice.size());
+  Show(notice.data(), notice.size());
 }
 
 }  // namespace
 
 void Start() {
   if (game_output != nullptr) return;
-  static output_buffer output(backend::Write);
-  static input_buffer input(backend::Read, &output);
+  static output_buffer output(Show);
+  static input_buffer input(ReadTyped, &output);
   game_output = &output;
   game_input = &input;
   original_output = std::cout.rdbuf(&output);
@@ -139,6 +161,15 @@ bool StdinIsTerminal() {
 }
 
 bool EscapesAllowed() { return backend::EscapesAllowed(); }
+
+recording::terminal_facts Facts() {
+  recording::terminal_facts facts;
+  facts.output_is_terminal = backend::OutputIsTerminal();
+  facts.input_is_terminal = backend::InputIsTerminal();
+  facts.escapes = backend::EscapesAllowed();
+  if (!backend::Size(&facts.columns, &facts.rows)) facts.columns = facts.rows = 0;
+  return facts;
+}
 
 void Clear() {
   if (!StdoutIsTerminal()) return;
@@ -171,10 +202,12 @@ void WaitKey() {
   if (!StdinIsTerminal()) return;
   std::string key;
   for (;;) {
+    recorder::Waiting();
     in_key_wait = true;
     const bool got_key = backend::ReadKey(&key);
     in_key_wait = false;
     if (!got_key) input::EndOfInput();
+    recorder::Input(key);
     if (!notice_shown) return;
     // As at start, a key answers the notice: the screen comes back at the
     // size there is, and still waits for its own key.

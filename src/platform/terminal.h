@@ -1,6 +1,8 @@
 #ifndef OSSIVAR_PLATFORM_TERMINAL_H
 #define OSSIVAR_PLATFORM_TERMINAL_H
 
+#include "platform/recording.h"
+
 // The game's only contact with the terminal beyond plain reads and writes.
 //
 // "Standard output is a terminal" means fd 1 is a terminal AND std::cout
@@ -9,6 +11,11 @@
 // screens, neither is a terminal: captured screens never contain escape
 // sequences and key waits never block.
 namespace terminal {
+
+// The terminal as a recording must know it to replay the run: whether
+// standard output and input are terminals, whether it takes escape
+// sequences, its size. Asked before Start.
+recording::terminal_facts Facts();
 
 // Takes charge of the terminal for the whole run; called once, first thing.
 // Output is then buffered and reaches the terminal in one write whenever the
