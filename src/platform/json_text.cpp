@@ -252,6 +252,8 @@ std::string Quote(std::string_view text) {
   return out;
 }
 
+value::~value() = default;
+
 const value* value::Find(std::string_view name) const {
   for (const auto& member : members) {
     if (member.first == name) return &member.second;
