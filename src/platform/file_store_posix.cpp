@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -182,6 +184,77 @@ outcome Replace(const std::string& path, const std::string& temporary, const std
     return Failure(error);
   }
   return SyncDirectory(DirectoryOf(path));
+}
+
+bool MakeDirectory(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) == 0) return true;
+  struct stat info {};
+  return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::vector<std::string> ListNames(const std::string& directory) {
+  std::vector<std::string> names;
+  DIR* listing = ::opendir(directory.c_str());
+  if (listing == nullptr) return names;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(listing);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool Remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+// A link is removed as the link it is: lstat never looks through it, so
+// nothing outside the tree is touched.
+bool RemoveTree(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return false;
+  if (!S_ISDIR(info.st_mode)) return Remove(path);
+  bool all = true;
+  for (const std::string& name : ListNames(path)) all = RemoveTree(path + "/" + name) && all;
+  return ::rmdir(path.c_str()) == 0 && all;
+}
+
+std::string MakeTemporaryDirectory() {
+  const char* place = std::getenv("TMPDIR");
+  std::string pattern = place != nullptr && *place != '\0' ? place : "/tmp";
+  if (pattern.back() != '/') pattern += '/';
+  pattern += "ossivar-XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  if (::mkdtemp(name.data()) == nullptr) return "";
+  return name.data();
+}
+
+bool ChangeDirectory(const std::string& path) { return ::chdir(path.c_str()) == 0; }
+
+appender::~appender() { Close(); }
+
+bool appender::Create(const std::string& path) {
+  Close();
+  IgnoreFileSizeSignal();
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_APPEND, 0644);
+  if (fd < 0) return false;
+  handle_ = fd;
+  return true;
+}
+
+bool appender::Append(const std::string& bytes) {
+  if (!is_open()) return false;
+  if (WriteAll(static_cast<int>(handle_), bytes)) return true;
+  Close();
+  return false;
+}
+
+bool appender::is_open() const { return handle_ >= 0; }
+
+void appender::Close() {
+  if (!is_open()) return;
+  ::close(static_cast<int>(handle_));
+  handle_ = -1;
 }
 
 }  // namespace file_store

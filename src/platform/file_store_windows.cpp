@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <string>
 #include <vector>
@@ -127,6 +128,12 @@ std::vector<std::string> Listing(const std::string& directory) {
   return names;
 }
 
+// A folder's path ready for a name to follow.
+std::string FolderPrefix(const std::string& folder) {
+  if (!folder.empty() && std::string(kSeparators).find(folder.back()) != std::string::npos) return folder;
+  return folder + "\\";
+}
+
 }  // namespace
 
 std::string WorkingDirectory() {
@@ -221,6 +228,83 @@ outcome Replace(const std::string& path, const std::string& temporary, const std
     return ReplaceRefused(error);
   }
   return {};
+}
+
+bool MakeDirectory(const std::string& path) {
+  if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return true;
+  const DWORD attributes = Attributes(path);
+  return GetLastError() == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<std::string> ListNames(const std::string& directory) {
+  std::vector<std::string> names;
+  for (std::string& name : Listing(FolderPrefix(directory))) {
+    if (name != "." && name != "..") names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool Remove(const std::string& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+// A link or junction is removed as the link it is, never entered, so
+// nothing outside the tree is touched.
+bool RemoveTree(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (folder && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return RemoveDirectoryW(Wide(path).c_str()) != 0;
+  }
+  if (!folder) return Remove(path);
+  bool all = true;
+  for (const std::string& name : ListNames(path)) all = RemoveTree(FolderPrefix(path) + name) && all;
+  return RemoveDirectoryW(Wide(path).c_str()) != 0 && all;
+}
+
+std::string MakeTemporaryDirectory() {
+  std::vector<wchar_t> place(MAX_PATH + 2);
+  const DWORD length = GetTempPathW(static_cast<DWORD>(place.size()), place.data());
+  if (length == 0 || length >= place.size()) return "";
+  const std::string base = Narrow(place.data()) + "ossivar-" + std::to_string(GetCurrentProcessId()) + "-";
+  // Another process may hold a name, or a folder from an earlier run with
+  // the same process id may be left: try the next number.
+  static unsigned long counter = 0;
+  for (int tries = 0; tries < 1000; ++tries) {
+    const std::string path = base + std::to_string(++counter);
+    if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return path;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return "";
+  }
+  return "";
+}
+
+bool ChangeDirectory(const std::string& path) { return SetCurrentDirectoryW(Wide(path).c_str()) != 0; }
+
+appender::~appender() { Close(); }
+
+bool appender::Create(const std::string& path) {
+  Close();
+  const HANDLE file = CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle_ = static_cast<long long>(reinterpret_cast<std::intptr_t>(file));
+  return true;
+}
+
+bool appender::Append(const std::string& bytes) {
+  if (!is_open()) return false;
+  if (WriteAll(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle_)), bytes)) return true;
+  Close();
+  return false;
+}
+
+bool appender::is_open() const { return handle_ != -1; }
+
+void appender::Close() {
+  if (!is_open()) return;
+  CloseHandle(reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(handle_)));
+  handle_ = -1;
 }
 
 }  // namespace file_store

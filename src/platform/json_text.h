@@ -21,6 +21,15 @@ std::string Quote(std::string_view text);
 struct value {
   enum class kind { kNull, kBoolean, kNumber, kString, kArray, kObject };
 
+  // The destructor is defined where value is complete: a member pair of a
+  // value inside value cannot be instantiated before that.
+  value() = default;
+  value(const value&) = default;
+  value(value&&) noexcept = default;
+  value& operator=(const value&) = default;
+  value& operator=(value&&) noexcept = default;
+  ~value();
+
   kind type = kind::kNull;
   bool boolean = false;
   std::string text;  // a string's UTF-8 (escapes resolved), or a number as written

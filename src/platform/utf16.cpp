@@ -1,41 +1,17 @@
 #include "platform/utf16.h"
 
+#include "platform/utf8.h"
+
 namespace utf16 {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// Bytes of the character a lead byte starts; 0 for a byte no character
-// starts with.
-std::size_t LengthFrom(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
-// The character at `at`, and how many bytes it took (at least one, so a
-// bad byte is passed over on its own).
+// The character at `at`, or U+FFFD for a bad byte, which is passed over
+// on its own.
 char32_t Decode(std::string_view text, std::size_t at, std::size_t* used) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t length = LengthFrom(lead);
-  *used = 1;
-  if (length == 1) return lead;
-  if (length == 0 || at + length > text.size()) return kReplacement;
-  char32_t code = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto byte = static_cast<unsigned char>(text[at + i]);
-    if (!Continuation(byte)) return kReplacement;
-    code = (code << 6) | (byte & 0x3F);
-  }
-  // Overlong forms and surrogates are not characters.
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return kReplacement;
-  *used = length;
-  return code;
+  char32_t code = 0;
+  return utf8::Decode(text, at, &code, used) ? code : kReplacement;
 }
 
 void Append(std::u16string& out, char32_t code) {
@@ -48,28 +24,14 @@ void Append(std::u16string& out, char32_t code) {
   out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
 }
 
-void Append(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
-}
+}  // namespace
 
 bool High(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool Low(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-}  // namespace
+char32_t Pair(char16_t high, char16_t low) {
+  return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (static_cast<char32_t>(low) - 0xDC00);
+}
 
 std::u16string FromUtf8(std::string_view text) {
   std::u16string out;
@@ -88,10 +50,10 @@ std::string ToUtf8(std::u16string_view text) {
   for (std::size_t at = 0; at < text.size(); ++at) {
     const char16_t unit = text[at];
     if (High(unit) && at + 1 < text.size() && Low(text[at + 1])) {
-      Append(out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[at + 1] - 0xDC00));
+      utf8::Append(out, Pair(unit, text[at + 1]));
       ++at;
     } else {
-      Append(out, High(unit) || Low(unit) ? kReplacement : unit);
+      utf8::Append(out, High(unit) || Low(unit) ? kReplacement : unit);
     }
   }
   return out;
@@ -101,8 +63,8 @@ std::size_t IncompleteTail(std::string_view text) {
   // A character is at most four bytes, so its start is among the last three.
   for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
     const auto byte = static_cast<unsigned char>(text[text.size() - back]);
-    if (Continuation(byte)) continue;
-    const std::size_t length = LengthFrom(byte);
+    if (utf8::Continuation(byte)) continue;
+    const std::size_t length = utf8::LengthFrom(byte);
     return length > back ? back : 0;
   }
   return 0;

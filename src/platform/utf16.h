@@ -18,6 +18,11 @@ std::string ToUtf8(std::u16string_view text);
 // complete (0 to 3): what a writer holds back until the rest arrives.
 std::size_t IncompleteTail(std::string_view text);
 
+// The two halves of a surrogate pair, and the character a pair stands for.
+bool High(char16_t unit);
+bool Low(char16_t unit);
+char32_t Pair(char16_t high, char16_t low);
+
 }  // namespace utf16
 
 #endif
