@@ -58,7 +58,9 @@ std::string Clock(std::int64_t microseconds) {
 // The game ended, at the end of the recorded keys or by quitting.
 void Verdict() {
   check->Finish();
-  std::printf("Replayed %zu screens and %u battles exactly.\n", check->Recorded(), game::BattlesBegun());
+  const unsigned battles = game::BattlesBegun();
+  std::printf("Replayed %zu screens and %u %s exactly.\n", check->Recorded(), battles,
+              battles == 1 ? "battle" : "battles");
   End(0);
 }
 
