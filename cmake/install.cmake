@@ -44,11 +44,14 @@ install(FILES "${CMAKE_SOURCE_DIR}/data/Core Data.tov" DESTINATION ${OSSIVAR_CON
 if(TARGET tov)
   install(TARGETS tov RUNTIME DESTINATION ${OSSIVAR_TOOL_DIR})
 endif()
+# The replay of a recording sits beside the tool: run by hand, never by the
+# launcher, and it plays in a temporary folder of its own.
+install(TARGETS ossivar-replay RUNTIME DESTINATION ${OSSIVAR_TOOL_DIR})
 
 # The manual pages carry the version from the one place it is written.
 set(OSSIVAR_MAN_PAGES "")
 if(UNIX)
-  list(APPEND OSSIVAR_MAN_PAGES ossivar.6)
+  list(APPEND OSSIVAR_MAN_PAGES ossivar.6 ossivar-replay.6)
 endif()
 if(UNIX AND TARGET tov)
   list(APPEND OSSIVAR_MAN_PAGES tov.1)

@@ -36,6 +36,8 @@ or your own, bought with stat tokens) and one virtue and one vice that
 shift seven elemental affinities, then lead your party through an endless
 series of turn-based battles in which stats grow by use.
 .
+Every game is recorded as an asciicast file that asciinema plays;
+ossivar-replay plays a recording again exactly and checks every screen.
 The package also holds tov, the content tool that dumps, checks and
 builds the game's data files as JSON.")
   # The documentation Debian asks of every package: the licence in its

@@ -98,6 +98,29 @@ for system in linux windows; do
 done
 same <(before_battle "$results/linux-continue/screens.txt") <(before_battle "$results/windows-continue/screens.txt") \
   "the continued game's screens on Linux and on Windows"
+# Every game above recorded itself; each recording replays exactly with the
+# other system's replay, and the save a replay leaves is the one the game
+# left, byte for byte.
+replay_on() { # SYSTEM RECORDING [--files DIR]
+  local system=$1 recording=$2
+  shift 2
+  if [[ $system == linux ]]; then
+    "$root/$linux/ossivar-replay" "$recording" "$@"
+  else
+    run_wine "$out/build/ossivar-replay.exe" "$(winpath "$recording")" "$@"
+  fi >/dev/null || fail "the $system replay of $recording differs"
+}
+for system in linux windows; do
+  other=$([[ $system == linux ]] && echo windows || echo linux)
+  for run in game continue; do
+    recordings=("$results/$other-$run/data/recordings/"*.cast)
+    ((${#recordings[@]} == 1)) || fail "$other's $run left ${#recordings[@]} recordings, not 1"
+    replay_on "$system" "${recordings[0]}"
+  done
+done
+replay_on linux "$results/windows-game/data/recordings/"*.cast --files "$results/replayed"
+same "$results/replayed/data/save01.tov" "$results/windows-game/data/save01.tov" \
+  "the save a Linux replay of the Windows game left and the Windows game's own"
 # The content tool on Windows, with Windows paths, makes the very file the
 # game ships.
 run_wine "$out/build/tools/tov.exe" build "$(winpath content/core.json)" -o "$(winpath "$results")\\core.tov" >/dev/null

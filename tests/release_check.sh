@@ -36,7 +36,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Depends) == *libc6* ]] || fail "no library dependencies computed: $(field Depends)"
 contents=$(dpkg-deb -c "$deb" | awk '{for (i = 6; i <= NF; i++) printf "%s%s", $i, (i < NF ? " " : "\n")}')
 for path in ./usr/games/ossivar ./usr/lib/games/ossivar/ossivar "./usr/share/games/ossivar/Core Data.tov" \
-  ./usr/games/tov ./usr/share/man/man6/ossivar.6.gz ./usr/share/man/man1/tov.1.gz \
+  ./usr/games/tov ./usr/games/ossivar-replay ./usr/share/man/man6/ossivar.6.gz \
+  ./usr/share/man/man6/ossivar-replay.6.gz ./usr/share/man/man1/tov.1.gz \
   ./usr/share/doc/ossivar/copyright ./usr/share/doc/ossivar/changelog.gz; do
   grep -qxF "$path" <<<"$contents" || fail "the package lacks $path"
 done
@@ -57,6 +58,12 @@ mkdir -p "$home"
 (cd / && env -u XDG_DATA_HOME HOME="$home" "$scratch/ossivar-$version-linux-x86_64/bin/ossivar" \
   <"$new_game" >"$scratch/archive-screens.txt") || fail "the archive's game did not end cleanly"
 [[ -f $home/.local/share/ossivar/data/save01.tov ]] || fail "the archive's game left no save in the player's folder"
+# The game recorded itself in the player's folder, and the archive's replay
+# plays that recording exactly.
+recordings=("$home/.local/share/ossivar/data/recordings/"*.cast)
+[[ -f ${recordings[0]} ]] || fail "the archive's game left no recording in the player's folder"
+"$scratch/ossivar-$version-linux-x86_64/bin/ossivar-replay" "${recordings[0]}" >/dev/null ||
+  fail "the archive's replay did not replay its game's recording exactly"
 
 # --- The Windows zip, under wine ---
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
@@ -66,12 +73,16 @@ export WINEPREFIX=$root/build/windows/wine WINEDEBUG=-all
 [[ -d $WINEPREFIX ]] || { mkdir -p "$(dirname "$WINEPREFIX")" && "$wine" wineboot --init; }
 unzip -q "$zip" -d "$scratch/zip"
 folder=$scratch/zip/ossivar-$version-windows-x86_64
-for file in ossivar.exe tov.exe "data/Core Data.tov" README.txt LICENSE.txt; do
+for file in ossivar.exe tov.exe ossivar-replay.exe "data/Core Data.tov" README.txt LICENSE.txt; do
   [[ -f $folder/$file ]] || fail "the zip lacks $file"
 done
 grep -q $'\r$' "$folder/README.txt" || fail "README.txt lacks CR LF line ends"
 (cd "$folder" && "$wine" ./ossivar.exe <"$new_game" >screens.txt) || fail "the zip's game did not end cleanly"
 [[ -f $folder/data/save01.tov ]] || fail "the zip's game left no data\\save01.tov"
+recordings=("$folder/data/recordings/"*.cast)
+[[ -f ${recordings[0]} ]] || fail "the zip's game left no data\\recordings\\*.cast"
+(cd "$folder" && "$wine" ./ossivar-replay.exe "data/recordings/${recordings[0]##*/}" >/dev/null) ||
+  fail "the zip's replay did not replay its game's recording exactly"
 mkdir -p "$scratch/continue/data"
 cp "$folder/data/save01.tov" "$scratch/continue/data/"
 (cd "$scratch/continue" && printf 'c\n' | "$linux_game" >screens.txt) || fail "Linux did not continue the zip's save"
