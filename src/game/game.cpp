@@ -76,7 +76,7 @@ unsigned BattlesBegun() { return battles_begun; }
 
 void Record() {
   recording::header head;
-  head.title = "OSSIVAR " + Version();
+  head.title = std::string("OSSIVAR ") + Version();
   head.version = Version();
   head.terminal = terminal::Facts();
   // Both files the title menu may open, as the session found them.

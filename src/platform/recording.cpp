@@ -138,20 +138,35 @@ bool ReadEvent(std::string_view line, event* happened) {
 
 }  // namespace
 
+// Built by appending: g++ -O3 misreads a literal added in front of a
+// temporary string as an overlapping copy.
 std::string HeaderLine(const header& head) {
   const terminal_facts& facts = head.terminal;
-  const std::string size = facts.columns == 0 ? "" : SizeText(facts.columns, facts.rows);
-  return "{\"version\": 2, \"width\": 80, \"height\": 24, \"timestamp\": " + std::to_string(head.timestamp) +
-         ", \"title\": " + json_text::Quote(byte_text::ToText(head.title)) + ", \"" + kMember +
-         "\": {\"format\": " + std::to_string(kFormat) + ", \"version\": " + json_text::Quote(head.version) +
-         ", \"output_is_terminal\": " + Flag(facts.output_is_terminal) +
-         ", \"input_is_terminal\": " + Flag(facts.input_is_terminal) + ", \"escapes\": " + Flag(facts.escapes) +
-         ", \"size\": \"" + size + "\", \"files\": " + FilesObject(head.files) + "}}\n";
+  std::string line = "{\"version\": 2, \"width\": 80, \"height\": 24, \"timestamp\": ";
+  line += std::to_string(head.timestamp);
+  line += ", \"title\": " + json_text::Quote(byte_text::ToText(head.title));
+  line += ", \"";
+  line += kMember;
+  line += "\": {\"format\": " + std::to_string(kFormat);
+  line += ", \"version\": " + json_text::Quote(head.version);
+  line += ", \"output_is_terminal\": " + Flag(facts.output_is_terminal);
+  line += ", \"input_is_terminal\": " + Flag(facts.input_is_terminal);
+  line += ", \"escapes\": " + Flag(facts.escapes);
+  line += ", \"size\": \"" + (facts.columns == 0 ? std::string() : SizeText(facts.columns, facts.rows));
+  line += "\", \"files\": " + FilesObject(head.files);
+  line += "}}\n";
+  return line;
 }
 
 std::string EventLine(const event& happened) {
-  return "[" + Seconds(happened.microseconds) + ", \"" + std::string(1, happened.type) + "\", " +
-         json_text::Quote(byte_text::ToText(happened.data)) + "]\n";
+  std::string line = "[";
+  line += Seconds(happened.microseconds);
+  line += ", \"";
+  line += happened.type;
+  line += "\", ";
+  line += json_text::Quote(byte_text::ToText(happened.data));
+  line += "]\n";
+  return line;
 }
 
 std::string SizeText(unsigned short columns, unsigned short rows) {
