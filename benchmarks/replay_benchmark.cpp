@@ -65,3 +65,5 @@ void ReplayAnHour(benchmark::State& state) {
 BENCHMARK(ReplayAnHour)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+BENCHMARK_MAIN();
