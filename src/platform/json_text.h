@@ -32,8 +32,8 @@ struct value {
 
   kind type = kind::kNull;
   bool boolean = false;
-  std::string text;  // a string's UTF-8 (escapes resolved), or a number as written
-  std::vector<value> items;                            // an array's
+  std::string text;          // a string's UTF-8 (escapes resolved), or a number as written
+  std::vector<value> items;  // an array's
   std::vector<std::pair<std::string, value>> members;  // an object's, in order
 
   // The member of that name, or nullptr (also when this is not an object).
