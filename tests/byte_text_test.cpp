@@ -122,7 +122,8 @@ TEST(ByteTextTest, BrokenSequencesStandByteByByte) {
   const std::vector<std::string> broken = {Bytes({0xC0, 0xAF}),              // overlong '/'
                                            Bytes({0xE0, 0x80, 0xAF}),        // overlong, three bytes
                                            Bytes({0xF0, 0x80, 0x80, 0xAF}),  // overlong, four bytes
-                                           Bytes({0xED, 0xA0, 0x80}),        // a surrogate
+                                           Bytes({0xED, 0xA0, 0x80}),        // the first surrogate
+                                           Bytes({0xED, 0xBF, 0xBF}),        // the last
                                            Bytes({0xF4, 0x90, 0x80, 0x80}),  // above U+10FFFF
                                            Bytes({0xE2, 0x82}),              // cut short at the end
                                            Bytes({0xF8, 0x88, 0x80, 0x80, 0x80})};
@@ -138,6 +139,8 @@ TEST(ByteTextTest, BrokenSequencesStandByteByByte) {
 }
 
 TEST(ByteTextTest, CharactersOfTheByteRangeAreTakenApart) {
+  for (const int byte : {0x00, 0x41, 0xFF})
+    EXPECT_EQ(byte_text::ToText(Standing(byte)), StandingEach(Standing(byte)));
   const std::string u10ff41 = Standing(0x41);
   EXPECT_EQ(byte_text::ToText(u10ff41), StandingEach(u10ff41));
   ExpectRoundTrip(u10ff41);
