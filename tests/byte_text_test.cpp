@@ -110,8 +110,9 @@ TEST(ByteTextTest, RandomBytesRoundTripAsValidText) {
 // just below the byte range, pass as they are.
 TEST(ByteTextTest, ValidTextPassesUnchanged) {
   const std::string text =
-      "plain\t\r\n" + Bytes({0xC2, 0x80, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xEF, 0xBF, 0xBD, 0xEF, 0xBF, 0xBF,
-                             0xF0, 0x90, 0x80, 0x80, 0xF0, 0x9F, 0x98, 0x80, 0xF4, 0x8F, 0xBB, 0xBF});
+      std::string("plain\t\r\n") +
+      Bytes({0xC2, 0x80, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xEF, 0xBF, 0xBD, 0xEF, 0xBF, 0xBF,
+             0xF0, 0x90, 0x80, 0x80, 0xF0, 0x9F, 0x98, 0x80, 0xF4, 0x8F, 0xBB, 0xBF});
   EXPECT_EQ(byte_text::ToText(text), text);
   EXPECT_EQ(byte_text::FromText(text), text);
   // Text that is not UTF-8 at all gives its bytes back as they are.
@@ -136,7 +137,7 @@ TEST(ByteTextTest, BrokenSequencesStandByteByByte) {
 TEST(ByteTextTest, CharactersOfTheByteRangeAreTakenApart) {
   for (const int byte : {0x00, 0x41, 0xFF}) {
     EXPECT_EQ(byte_text::ToText(Standing(byte)), StandingEach(Standing(byte)));
-    ExpectRoundTrip("A" + Standing(byte) + "B");
+    ExpectRoundTrip(std::string("A") + Standing(byte) + "B");
   }
   EXPECT_EQ(byte_text::FromText(Standing(0x41)), "A");
 }

@@ -63,7 +63,7 @@ TEST(JsonTextTest, ReadsAnEventLine) {
 TEST(JsonTextTest, ResolvesEscapesAndSurrogatePairs) {
   EXPECT_EQ(Parsed(R"("\"\\\/\b\f\n\r\t")").text, "\"\\/\b\f\n\r\t");
   EXPECT_EQ(Parsed(R"("\u0041\u00e9\u00C9\u20ac")").text,
-            "A" + Bytes({0xC3, 0xA9, 0xC3, 0x89, 0xE2, 0x82, 0xAC}));
+            std::string("A") + Bytes({0xC3, 0xA9, 0xC3, 0x89, 0xE2, 0x82, 0xAC}));
   EXPECT_EQ(Parsed(R"("\ud83d\ude00")").text, Bytes({0xF0, 0x9F, 0x98, 0x80}));
   EXPECT_EQ(Parsed(R"("\uDBFF\uDFFF")").text, Bytes({0xF4, 0x8F, 0xBF, 0xBF}));
   EXPECT_EQ(Parsed(R"("a\u0000b")").text, std::string("a\0b", 3));
@@ -106,7 +106,7 @@ TEST(JsonTextTest, RefusesWhatIsNotJsonAndSaysWhere) {
   EXPECT_EQ(Problem("[1] x"), "trailing characters at byte 4");
   EXPECT_EQ(Problem("{} {}"), "trailing characters at byte 3");
   EXPECT_EQ(Problem(""), "unexpected end at byte 0");
-  EXPECT_EQ(Problem("\"" + Bytes({0xFF}) + "\""), "invalid UTF-8 at byte 1");
+  EXPECT_EQ(Problem(Bytes({0x22, 0xFF, 0x22})), "invalid UTF-8 at byte 1");
   EXPECT_EQ(Problem(R"("\x")"), "bad escape at byte 1");
   EXPECT_EQ(Problem(R"("\u12G4")"), "bad escape at byte 1");
   EXPECT_EQ(Problem(R"("\ud83d\ude0")"), "bad escape at byte 7");

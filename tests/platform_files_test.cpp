@@ -95,7 +95,7 @@ TEST_F(PlatformFilesTest, RemoveTreeTakesNestedFoldersAndLeavesTheRest) {
   std::string folder = Path("tree");
   for (int level = 0; level < 4; ++level) {
     ASSERT_TRUE(file_store::MakeDirectory(folder));
-    Write(folder + "/file", "at level " + std::to_string(level));
+    Write(folder + "/file", std::to_string(level));
     ASSERT_TRUE(file_store::MakeDirectory(folder + "/empty"));
     folder += "/deeper";
   }
