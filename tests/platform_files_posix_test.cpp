@@ -17,7 +17,8 @@ class PlatformFilesPosixTest : public ::testing::Test {
     ASSERT_NE(dir_, "");
   }
   void TearDown() override {
-    if (!dir_.empty()) EXPECT_TRUE(file_store::RemoveTree(dir_));
+    if (dir_.empty()) return;
+    EXPECT_TRUE(file_store::RemoveTree(dir_));
   }
 
   std::string dir_;
