@@ -10,7 +10,9 @@ constexpr char32_t kByteBase = 0x10FF00;
 
 bool StandsForByte(char32_t code) { return code >= kByteBase; }
 
-void AppendByte(std::string& out, char byte) { utf8::Append(out, kByteBase + static_cast<unsigned char>(byte)); }
+void AppendByte(std::string& out, char byte) {
+  utf8::Append(out, kByteBase + static_cast<unsigned char>(byte));
+}
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -39,7 +41,8 @@ bool DecodeGroup(std::string_view group, const bool& last, std::string* bytes) {
   // The bits padding hides must be zero, or two texts would give one result.
   const unsigned long hidden = padding == 2 ? 0xFFFFul : padding == 1 ? 0xFFul : 0;
   if ((bits & hidden) != 0) return false;
-  for (std::size_t i = 0; i < 3 - padding; ++i) bytes->push_back(static_cast<char>((bits >> (16 - 8 * i)) & 0xFF));
+  for (std::size_t i = 0; i < 3 - padding; ++i)
+    bytes->push_back(static_cast<char>((bits >> (16 - 8 * i)) & 0xFF));
   return true;
 }
 

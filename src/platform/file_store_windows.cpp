@@ -232,9 +232,9 @@ outcome Replace(const std::string& path, const std::string& temporary, const std
 
 bool MakeDirectory(const std::string& path) {
   if (CreateDirectoryW(Wide(path).c_str(), nullptr)) return true;
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
   const DWORD attributes = Attributes(path);
-  return GetLastError() == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::vector<std::string> ListNames(const std::string& directory) {

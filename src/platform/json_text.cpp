@@ -220,14 +220,29 @@ class reader {
 void AppendEscaped(std::string& out, unsigned char c) {
   static constexpr char kHex[] = "0123456789abcdef";
   switch (c) {
-    case '"': out += "\\\""; return;
-    case '\\': out += "\\\\"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
-    case '\b': out += "\\b"; return;
-    case '\f': out += "\\f"; return;
-    default: break;
+    case '"':
+      out += "\\\"";
+      return;
+    case '\\':
+      out += "\\\\";
+      return;
+    case '\n':
+      out += "\\n";
+      return;
+    case '\r':
+      out += "\\r";
+      return;
+    case '\t':
+      out += "\\t";
+      return;
+    case '\b':
+      out += "\\b";
+      return;
+    case '\f':
+      out += "\\f";
+      return;
+    default:
+      break;
   }
   out += "\\u00";
   out.push_back(kHex[c >> 4]);
