@@ -112,7 +112,7 @@ verdict ReadHeader(std::string_view line, header* head) {
     return Problem(fault::kDamaged, "its header is damaged");
   }
   head->version = game->text;
-  if (const json_text::value* title = top.Find("title")) head->title = title->text;
+  if (const json_text::value* title = top.Find("title")) head->title = byte_text::FromText(title->text);
   return {};
 }
 
