@@ -10,11 +10,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/recording.h"
+#include "support/pty_session.h"
 #include "support/test_support.h"
 
 namespace {
@@ -253,6 +255,61 @@ TEST(RecordingFailures, LeaveTheGameUntouched) {
   EXPECT_EQ(ReadFile(blocked.path() + "/data/recordings"), "in the way");
   if (permissions_hold) EXPECT_TRUE(Recordings(read_only.path()).empty());
   fs::permissions(read_only.path() + "/data/recordings", fs::perms::owner_all);
+}
+
+// A player on a terminal that changes size: the recording shows what the
+// terminal showed, echoed keys and redrawn screens included, and replays.
+TEST(TerminalRecording, ShowsWhatThePlayerSawAndReplays) {
+  TempDir game;
+  ASSERT_TRUE(game.CopyCoreData());
+  test_support::PtyOptions options;
+  options.term = "xterm";
+  test_support::PtySession session(game.path(), options);
+  ASSERT_TRUE(session.started());
+  std::string shown;  // everything the terminal got
+  const auto step = [&](const std::function<void()>& act, const std::string& until) {
+    shown += session.Output();
+    session.ClearOutput();
+    act();
+    EXPECT_TRUE(session.WaitFor(until, 10.0)) << until << "\n" << session.Screen();
+  };
+  const std::string title = test_support::kTitlePrompt;
+  const std::string intro = "Who are you?" + std::string(11, '\n');
+  step([] {}, title);
+  step([&] { session.Resize(100, 30); }, title);
+  step([&] { session.Send("n\n"); }, intro);
+  ASSERT_TRUE(session.WaitForKeyWait(10.0));
+  step([&] { session.Resize(70, 20); }, "This one is 70 by 20.");
+  step([&] { session.Resize(80, 24); }, intro);
+  step([&] { session.Send("k"); }, "What is your name?\n\t  ");
+  step([&] { session.Send("Tamsin\n"); }, "1) Female\n\t  ");
+  step([&] { session.Send("f\n"); }, "6) Skink\n\t  ");
+  session.SendEof();
+  int status = 0;
+  ASSERT_TRUE(session.WaitExit(10.0, &status));
+  session.Drain(0.05);
+  shown += session.Output();
+
+  const std::vector<std::string> names = Recordings(game.path());
+  ASSERT_EQ(names.size(), 1u);
+  const std::string file = ReadFile(game.path() + "/data/recordings/" + names[0]);
+  recording::contents session_read;
+  ASSERT_TRUE(recording::Read(file, &session_read).ok());
+  EXPECT_TRUE(session_read.head.terminal.input_is_terminal);
+  std::string screens;
+  std::vector<std::string> sizes;
+  for (const recording::event& happened : session_read.events) {
+    if (happened.type == recording::kOutput) screens += happened.data;
+    if (happened.type == recording::kResize) sizes.push_back(happened.data);
+  }
+  EXPECT_EQ(screens, shown);
+  EXPECT_EQ(sizes, (std::vector<std::string>{"100x30", "70x20", "80x24"}));
+
+  TempDir logs;
+  WriteFile(logs.path() + "/played.cast", file);
+  const Outcome replayed = RunIn(logs, logs.path(), std::string("'") + OSSIVAR_REPLAY_BINARY + "' played.cast");
+  EXPECT_EQ(replayed.exit_code, 0) << replayed.out << replayed.err;
+  EXPECT_EQ(replayed.out.rfind("Replayed ", 0), 0u) << replayed.out;
 }
 
 TEST(RecordingsFolder, TheNewestTwentyAreKept) {
