@@ -238,10 +238,13 @@ TEST(RecordingFailures, LeaveTheGameUntouched) {
   fs::create_directory(read_only.path() + "/data/recordings");
   fs::permissions(read_only.path() + "/data/recordings", fs::perms::owner_read | fs::perms::owner_exec);
   const bool permissions_hold = geteuid() != 0;  // root writes anyway
+  TempDir dangling;
+  ASSERT_TRUE(dangling.CopyCoreData());
+  fs::create_directory_symlink(dangling.path() + "/gone/recordings", dangling.path() + "/data/recordings");
 
   TempDir logs;
   WriteFile(logs.path() + "/input", kNewGame);
-  for (const TempDir* folder : {&blocked, &read_only}) {
+  for (const TempDir* folder : {&blocked, &read_only, &dangling}) {
     if (folder == &read_only && !permissions_hold) continue;
     SCOPED_TRACE(folder->path());
     const Outcome unrecorded =
@@ -254,6 +257,7 @@ TEST(RecordingFailures, LeaveTheGameUntouched) {
   }
   EXPECT_EQ(ReadFile(blocked.path() + "/data/recordings"), "in the way");
   if (permissions_hold) EXPECT_TRUE(Recordings(read_only.path()).empty());
+  EXPECT_FALSE(fs::exists(dangling.path() + "/gone"));
   fs::permissions(read_only.path() + "/data/recordings", fs::perms::owner_all);
 }
 
