@@ -119,7 +119,9 @@ TEST(RecordingFile, OtherWritersTimesAreRead) {
   EXPECT_EQ(read.events[1].microseconds, 2500000);
   EXPECT_EQ(read.events[2].microseconds, 10000000);
   EXPECT_EQ(read.events[3].microseconds, 1);
-  ReadAs(header + "[-1, \"o\", \"a\"]\n[1, \"o\", \"b\"]\n", fault::kDamaged);
+  for (const char* wrong : {"-1", "99999999999999", "99999999999999.5", "1e14", "\"1\""}) {
+    ReadAs(header + "[" + wrong + ", \"o\", \"a\"]\n[1, \"o\", \"b\"]\n", fault::kDamaged);
+  }
 }
 
 TEST(RecordingFile, ALastLineCutShortIsLeftOutAndDamageElsewhereIsNot) {
