@@ -46,11 +46,11 @@ recording::header SomeHeader() {
 }
 
 std::vector<recording::event> SomeEvents() {
-  return {{0, recording::kOutput, AllBytes()},
+  return {{0, recording::kOutput, ""},
           {1, recording::kInput, AllBytes()},
           {1234567, recording::kClock, "1796713200"},
           {3600000001, recording::kResize, "100x30"},
-          {3600000002, recording::kOutput, ""}};
+          {3600000002, recording::kOutput, AllBytes()}};
 }
 
 std::string File(const recording::header& head, const std::vector<recording::event>& events) {
@@ -69,44 +69,25 @@ recording::contents ReadAs(const std::string& file, fault expected) {
   return read;
 }
 
-void ExpectEvents(const std::vector<recording::event>& read, const std::vector<recording::event>& written) {
-  ASSERT_EQ(read.size(), written.size());
-  for (std::size_t i = 0; i < read.size(); ++i) {
-    EXPECT_EQ(read[i].microseconds, written[i].microseconds) << "event " << i;
-    EXPECT_EQ(read[i].type, written[i].type) << "event " << i;
-    EXPECT_EQ(read[i].data, written[i].data) << "event " << i;
-  }
-}
+// What was read, written again: the same lines when nothing was lost.
+std::string Again(const recording::contents& read) { return File(read.head, read.events); }
 
 TEST(RecordingFile, EverythingWrittenIsReadBack) {
-  const recording::header head = SomeHeader();
-  const std::string file = File(head, SomeEvents());
+  const std::string file = File(SomeHeader(), SomeEvents());
   const recording::contents read = ReadAs(file, fault::kNone);
-  EXPECT_EQ(read.head.timestamp, head.timestamp);
-  EXPECT_EQ(read.head.title, head.title);
-  EXPECT_EQ(read.head.version, head.version);
-  EXPECT_TRUE(read.head.terminal.output_is_terminal);
-  EXPECT_FALSE(read.head.terminal.input_is_terminal);
-  EXPECT_TRUE(read.head.terminal.escapes);
-  EXPECT_EQ(read.head.terminal.columns, 132);
-  EXPECT_EQ(read.head.terminal.rows, 43);
-  ASSERT_EQ(read.head.files.size(), head.files.size());
-  for (std::size_t i = 0; i < head.files.size(); ++i) {
-    EXPECT_EQ(read.head.files[i].name, head.files[i].name);
-    EXPECT_EQ(read.head.files[i].bytes, head.files[i].bytes);
-  }
-  ExpectEvents(read.events, SomeEvents());
+  EXPECT_EQ(Again(read), file);
+  EXPECT_EQ(read.head.title, SomeHeader().title);
+  EXPECT_EQ(read.head.files[0].bytes, SomeHeader().files[0].bytes);
+  EXPECT_EQ(read.events[1].data, AllBytes());
   // What players read: one line each, the fixed size and the version.
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 6);
   EXPECT_EQ(file.rfind("{\"version\": 2, \"width\": 80, \"height\": 24, \"timestamp\": 1796713200,", 0), 0u);
   EXPECT_NE(file.find("[3600.000001, \"r\", \"100x30\"]\n"), std::string::npos);
 
-  recording::header unknown_size = head;
+  recording::header unknown_size = SomeHeader();
   unknown_size.terminal = {};
-  const recording::contents plain = ReadAs(recording::HeaderLine(unknown_size), fault::kNone);
-  EXPECT_EQ(plain.head.terminal.columns, 0);
-  EXPECT_FALSE(plain.head.terminal.output_is_terminal);
-  EXPECT_TRUE(plain.events.empty());
+  const std::string plain = recording::HeaderLine(unknown_size);
+  EXPECT_EQ(Again(ReadAs(plain, fault::kNone)), plain);
 }
 
 TEST(RecordingFile, OtherWritersTimesAreRead) {
@@ -128,17 +109,11 @@ TEST(RecordingFile, ALastLineCutShortIsLeftOutAndDamageElsewhereIsNot) {
   const std::vector<recording::event> events = SomeEvents();
   const std::string whole = File(SomeHeader(), events);
   const std::string last = recording::EventLine(events.back());
-  const std::vector<recording::event> all_but_last(events.begin(), events.end() - 1);
   // Cut anywhere in the last line, its newline included.
   for (std::size_t cut = 1; cut <= last.size(); ++cut) {
-    SCOPED_TRACE("cut " + std::to_string(cut));
     const recording::contents read = ReadAs(whole.substr(0, whole.size() - cut), fault::kNone);
-    ExpectEvents(read.events, cut == 1 ? events : all_but_last);
+    EXPECT_EQ(Again(read), cut == 1 ? whole : whole.substr(0, whole.size() - last.size())) << "cut " << cut;
   }
-  // A cut within the data of a long event.
-  const std::string long_line = recording::EventLine({7, recording::kOutput, std::string(300, 'x')});
-  const std::string long_cut = whole + long_line.substr(0, 150);
-  ExpectEvents(ReadAs(long_cut, fault::kNone).events, events);
 
   std::string broken = whole;
   const std::size_t third_line = broken.find('\n', broken.find('\n') + 1) + 1;
@@ -294,46 +269,50 @@ TEST(RecordingsFolder, AFolderThatCannotBeMadeMeansNoRecording) {
 // The differences a check reports, thrown out of the replay's way.
 [[noreturn]] void Throw(const replay::difference& first) { throw first; }
 
+// What `act` reported; screen 0 for nothing.
+template <typename Act>
+replay::difference Reported(const Act& act) {
+  try {
+    act();
+  } catch (const replay::difference& first) {
+    return first;
+  }
+  return {};
+}
+
 TEST(ScreenCheck, TheFirstDifferentScreenAndLineAreFound) {
   const std::vector<recording::event> recorded = {{10, recording::kOutput, "title\r\n"},
                                                   {20, recording::kInput, "n\n"},
                                                   {30, recording::kOutput, "a\r\nb\r\nc"},
                                                   {40, recording::kOutput, "end"}};
   replay::screen_check same(recorded, Throw);
-  same.Take({0, recording::kOutput, "title\r\n"});
-  same.Take({0, recording::kInput, "other keys are not compared"});
-  same.Take({0, recording::kOutput, "a\r\nb\r\nc"});
-  same.Take({0, recording::kOutput, "end"});
-  same.Take({0, recording::kOutput, "drawn after the recording stopped"});
-  EXPECT_NO_THROW(same.Finish());
+  const replay::difference none = Reported([&] {
+    for (const char* screen : {"title\r\n", "a\r\nb\r\nc", "end", "drawn after the recording stopped"}) {
+      same.Take({0, recording::kInput, "keys are not compared"});
+      same.Take({0, recording::kOutput, screen});
+    }
+    same.Finish();
+  });
+  EXPECT_EQ(none.screen, 0u);
   EXPECT_EQ(same.Compared(), 3u);
 
   replay::screen_check changed(recorded, Throw);
   changed.Take({0, recording::kOutput, "title\r\n"});
-  try {
-    changed.Take({0, recording::kOutput, "a\r\nB\r\nc"});
-    ADD_FAILURE() << "no difference found";
-  } catch (const replay::difference& first) {
-    EXPECT_EQ(first.screen, 2u);
-    EXPECT_EQ(first.microseconds, 30);
-    EXPECT_EQ(first.line, 2u);
-    EXPECT_EQ(first.recorded, "b");
-    EXPECT_EQ(first.replayed, "B");
-    EXPECT_FALSE(first.missing);
-  }
+  const replay::difference first = Reported([&] { changed.Take({0, recording::kOutput, "a\r\nB\r\nc"}); });
+  EXPECT_EQ(first.screen, 2u);
+  EXPECT_EQ(first.microseconds, 30);
+  EXPECT_EQ(first.line, 2u);
+  EXPECT_EQ(first.recorded, "b");
+  EXPECT_EQ(first.replayed, "B");
+  EXPECT_FALSE(first.missing);
 
   replay::screen_check short_of(recorded, Throw);
   short_of.Take({0, recording::kOutput, "title\r\n"});
-  try {
-    short_of.Finish();
-    ADD_FAILURE() << "the missing screens went unnoticed";
-  } catch (const replay::difference& first) {
-    EXPECT_EQ(first.screen, 2u);
-    EXPECT_EQ(first.microseconds, 30);
-    EXPECT_EQ(first.line, 1u);
-    EXPECT_EQ(first.recorded, "a");
-    EXPECT_TRUE(first.missing);
-  }
+  const replay::difference missing = Reported([&] { short_of.Finish(); });
+  EXPECT_EQ(missing.screen, 2u);
+  EXPECT_EQ(missing.microseconds, 30);
+  EXPECT_EQ(missing.recorded, "a");
+  EXPECT_TRUE(missing.missing);
 }
 
 TEST(ScreenCheck, LinesThatDifferInAnyWay) {

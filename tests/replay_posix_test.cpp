@@ -100,17 +100,20 @@ class Replay : public ::testing::Test {
     return ReplayBytes(file);
   }
 
-  // The number of the first screen (1 and up) from event `from` on whose
-  // text holds `text`.
-  static std::size_t ScreenHolding(const recording::contents& session, const std::string& text,
-                                   std::size_t from = 0) {
-    std::size_t screens = 0;
-    for (std::size_t i = 0; i < session.events.size(); ++i) {
-      if (session.events[i].type != recording::kOutput) continue;
-      ++screens;
-      if (i >= from && session.events[i].data.find(text) != std::string::npos) return screens;
+  // The first event of `type` from `from` on whose data holds `text`.
+  static std::size_t EventHolding(const recording::contents& session, char type, const std::string& text,
+                                  std::size_t from = 0) {
+    for (std::size_t i = from; i < session.events.size(); ++i) {
+      if (session.events[i].type == type && session.events[i].data.find(text) != std::string::npos) return i;
     }
-    return 0;
+    return session.events.size();
+  }
+
+  // The number of the screen (1 and up) event `last` draws.
+  static std::size_t ScreenOf(const recording::contents& session, std::size_t last) {
+    if (last >= session.events.size()) return 0;
+    return std::count_if(session.events.begin(), session.events.begin() + static_cast<std::ptrdiff_t>(last + 1),
+                         [](const recording::event& e) { return e.type == recording::kOutput; });
   }
 
   static void ExpectDifferenceAt(const Outcome& replayed, std::size_t screen, const std::string& recorded_line) {
@@ -157,37 +160,22 @@ TEST_F(Replay, ARecordedGameReplaysExactlyAndLeavesTheSameSave) {
 
 TEST_F(Replay, AChangedKeyIsFoundAtTheFirstScreenItChanges) {
   recording::contents session = game_.Recording();
-  const auto typed = std::find_if(session.events.begin(), session.events.end(), [](const recording::event& e) {
-    return e.type == recording::kInput && e.data.find("Tamsin\n") != std::string::npos;
-  });
-  ASSERT_NE(typed, session.events.end());
-  const std::size_t screen = ScreenHolding(session, "Tamsin", static_cast<std::size_t>(typed - session.events.begin()));
-  ASSERT_GT(screen, 0u);
-  typed->data[typed->data.find("Tamsin\n") + 5] = 'x';
+  const std::size_t typed = EventHolding(session, recording::kInput, "Tamsin\n");
+  ASSERT_LT(typed, session.events.size());
+  const std::size_t screen = ScreenOf(session, EventHolding(session, recording::kOutput, "Tamsin", typed));
+  std::string& keys = session.events[typed].data;
+  keys[keys.find("Tamsin\n") + 5] = 'x';
   ExpectDifferenceAt(ReplayOf(session), screen, "    NAME    Tamsin ");
 }
 
 TEST_F(Replay, AChangedClockReadingIsFoundAtTheRoundItSeeded) {
   recording::contents session = game_.Recording();
-  // The reading that seeds the first round, the last one before its first
-  // command; the round's screens until its outcome are drawn alike.
-  const std::size_t command = ScreenHolding(session, "\tCommand for ");
-  std::size_t reading = 0;
-  for (std::size_t i = 0, screens = 0; screens < command && i < session.events.size(); ++i) {
-    if (session.events[i].type == recording::kClock) reading = i;
-    if (session.events[i].type == recording::kOutput) ++screens;
-  }
+  // The reading that seeds the first round is the last before its first
+  // command; its outcome, every line a "...!", is the first screen it draws.
+  std::size_t reading = EventHolding(session, recording::kOutput, "\tCommand for ");
+  while (reading > 0 && session.events[reading].type != recording::kClock) --reading;
   ASSERT_EQ(session.events[reading].type, recording::kClock);
-  std::size_t outcome = 0;
-  for (std::size_t i = reading, screens = command - 1; i < session.events.size() && outcome == 0; ++i) {
-    const std::string& data = session.events[i].data;
-    if (session.events[i].type != recording::kOutput) continue;
-    ++screens;
-    if (data.find("\tCommand for ") == std::string::npos && data.find("\tTarget:") == std::string::npos) {
-      outcome = screens;
-    }
-  }
-  ASSERT_GT(outcome, command);
+  const std::size_t outcome = ScreenOf(session, EventHolding(session, recording::kOutput, "!\r\n", reading));
   session.events[reading].data = std::to_string(std::stoll(session.events[reading].data) + 1);
   ExpectDifferenceAt(ReplayOf(session), outcome, "");
 }
@@ -200,8 +188,7 @@ TEST_F(Replay, AChangedContentFileIsFoundAtTheFirstScreenShowingTheChange) {
   const std::size_t name = content.bytes.find("Nimisum");
   ASSERT_NE(name, std::string::npos);
   content.bytes[name] = 'M';
-  const std::size_t screen = ScreenHolding(session, "Nimisum");
-  ASSERT_GT(screen, 0u);
+  const std::size_t screen = ScreenOf(session, EventHolding(session, recording::kOutput, "Nimisum"));
   const Outcome replayed = ReplayOf(session);
   ExpectDifferenceAt(replayed, screen, "");
   EXPECT_NE(replayed.out.find("Mimisum"), std::string::npos) << replayed.out;
