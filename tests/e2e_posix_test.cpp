@@ -32,6 +32,12 @@ using test_support::TempDir;
 constexpr double kTimeout = 15.0;
 const std::string kNameCharacter = "Tamsin";
 
+long EntriesBesideRecordings(const fs::path& data) {
+  long entries = 0;
+  for (const auto& entry : fs::directory_iterator(data)) entries += entry.path().filename() != "recordings";
+  return entries;
+}
+
 // A data file of the directory's data/, loaded as the game would.
 std::unique_ptr<tov_file> Load(const std::string& directory, const std::string& base_name) {
   return data_file_test::OpenIn(directory + "/data/", base_name);
@@ -245,7 +251,7 @@ TEST_F(GameTest, QuitFromTheTitleWritesNothing) {
   int status = 0;
   ASSERT_TRUE(session_->WaitExit(kTimeout, &status));
   EXPECT_TRUE(ExitedWith(status, 0)) << "status " << status;
-  EXPECT_EQ(std::distance(fs::directory_iterator(Data()), fs::directory_iterator()), 1);
+  EXPECT_EQ(EntriesBesideRecordings(Data()), 1);
 }
 
 // Installed, the game starts through its launcher from any folder and saves
@@ -308,7 +314,7 @@ TEST_F(RefusalTest, MissingContentAndMissingSaveReturnToTheTitle) {
   int status = 0;
   ASSERT_TRUE(session_->WaitExit(kTimeout, &status));
   EXPECT_TRUE(ExitedWith(status, 0));
-  EXPECT_TRUE(fs::is_empty(Data())) << "nothing is written";
+  EXPECT_EQ(EntriesBesideRecordings(Data()), 0) << "nothing is written";
 }
 
 TEST_F(RefusalTest, AFileThatIsNoDataFileIsNamedAsSuch) {

@@ -135,8 +135,7 @@ class Replay : public ::testing::Test {
 
 TEST_F(Replay, ARecordedGameReplaysExactlyAndLeavesTheSameSave) {
   const recording::contents session = game_.Recording();
-  const auto screens = std::count_if(session.events.begin(), session.events.end(),
-                                     [](const recording::event& e) { return e.type == recording::kOutput; });
+  const std::size_t screens = ScreenOf(session, session.events.size() - 1);
   const std::string exact = "Replayed " + std::to_string(screens) + " screens and 1 battle exactly.\n";
   const std::string file = ReadFile(game_.Folder() + "/data/recordings/" + Recordings(game_.Folder())[0]);
 
