@@ -205,6 +205,9 @@ TEST_F(Replay, WhatIsNoRecordingOfThisGameIsRefused) {
   std::string damaged = recording::HeaderLine(session.head) + "[0.1, \"o\"\n[0.2, \"o\", \"x\"]\n";
   ExpectRefused(ReplayBytes(damaged));
   ExpectRefused(RunIn(logs_, logs_.path(), std::string("'") + OSSIVAR_REPLAY_BINARY + "' missing.cast"));
+  ExpectRefused(RunIn(logs_, logs_.path(), std::string("'") + OSSIVAR_REPLAY_BINARY + "'"));
+  // The folder for the files must not hold any already.
+  ExpectRefused(ReplayBytes(recording::HeaderLine(game_.Recording().head), "--files ."));
 }
 
 // The same input played again where no recording can be written: the
