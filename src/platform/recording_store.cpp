@@ -85,7 +85,7 @@ std::string FileName(const std::time_t& start, const int& attempt) {
   char stamp[32] = "1970-01-01T00-00-00";
   if (const std::tm* utc = std::gmtime(&start)) std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H-%M-%S", utc);
   std::string name = stamp;
-  if (attempt > 1) name += "-" + std::to_string(attempt);
+  if (attempt > 1) name += '-' + std::to_string(attempt);
   return name + kExtension;
 }
 
