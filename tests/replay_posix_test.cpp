@@ -245,7 +245,9 @@ TEST(RecordingFailures, LeaveTheGameUntouched) {
     EXPECT_EQ(ReadFile(folder->path() + "/data/save01.tov").size(), recorded.Save().size());
   }
   EXPECT_EQ(ReadFile(blocked.path() + "/data/recordings"), "in the way");
-  if (permissions_hold) EXPECT_TRUE(Recordings(read_only.path()).empty());
+  if (permissions_hold) {
+    EXPECT_TRUE(Recordings(read_only.path()).empty());
+  }
   EXPECT_FALSE(fs::exists(dangling.path() + "/gone"));
   fs::permissions(read_only.path() + "/data/recordings", fs::perms::owner_all);
 }
