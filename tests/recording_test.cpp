@@ -188,15 +188,16 @@ class Zone {
     }
     Set(zone);
   }
-  ~Zone() { had_ ? Set(saved_.c_str()) : Set(""); }
+  ~Zone() { Set(had_ ? saved_.c_str() : nullptr); }
 
  private:
+  // nullptr: no zone named, the system's own.
   static void Set(const char* zone) {
 #ifdef _WIN32
-    _putenv_s("TZ", zone);
+    _putenv_s("TZ", zone != nullptr ? zone : "");
     _tzset();
 #else
-    setenv("TZ", zone, 1);
+    zone != nullptr ? setenv("TZ", zone, 1) : unsetenv("TZ");
     tzset();
 #endif
   }
