@@ -37,6 +37,10 @@ bool WholeNumber(std::string_view text, Number* number) {
   return result.ec == std::errc() && result.ptr == end;
 }
 
+// Later than any session lasts, and early enough that its microseconds
+// still fit: a damaged time must not overflow.
+constexpr std::int64_t kLatestSecond = 1000000000000;
+
 // asciicast times are seconds with a fraction; other writers may use any
 // JSON number, so anything else goes through a double.
 bool Microseconds(const std::string& text, std::int64_t* microseconds) {
@@ -47,13 +51,13 @@ bool Microseconds(const std::string& text, std::int64_t* microseconds) {
     std::string fraction = point == std::string::npos ? "" : text.substr(point + 1, 6);
     fraction.resize(6, '0');
     std::int64_t part = 0;
-    if (!WholeNumber(std::string_view(fraction), &part)) return false;
+    if (whole > kLatestSecond || !WholeNumber(std::string_view(fraction), &part)) return false;
     *microseconds = whole * 1000000 + part;
     return true;
   }
   char* end = nullptr;
   const double seconds = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || seconds < 0 || seconds > 1e12) return false;
+  if (end == text.c_str() || seconds < 0 || seconds > static_cast<double>(kLatestSecond)) return false;
   *microseconds = static_cast<std::int64_t>(seconds * 1e6);
   return true;
 }
@@ -112,7 +116,7 @@ verdict ReadHeader(std::string_view line, header* head) {
     return Problem(fault::kDamaged, "its header is damaged");
   }
   head->version = game->text;
-  if (const json_text::value* title = top.Find("title")) head->title = title->text;
+  if (const json_text::value* title = top.Find("title")) head->title = byte_text::FromText(title->text);
   return {};
 }
 

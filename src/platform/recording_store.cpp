@@ -25,7 +25,7 @@ bool Digits(const std::string& text, std::size_t from, std::size_t count) {
 std::pair<std::string, long> Order(const std::string& name) {
   const std::string pattern = "dddd-dd-ddTdd-dd-dd";
   const std::size_t extension = name.size() - (sizeof kExtension - 1);
-  if (name.size() <= kStampLength + sizeof kExtension - 1 || name.compare(extension, std::string::npos, kExtension) != 0) {
+  if (name.size() < kStampLength + sizeof kExtension - 1 || name.compare(extension, std::string::npos, kExtension) != 0) {
     return {"", 0};
   }
   for (std::size_t i = 0; i < kStampLength; ++i) {

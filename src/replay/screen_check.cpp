@@ -5,17 +5,32 @@
 namespace replay {
 namespace {
 
-// Lines end in the carriage return and line feed a terminal shows.
-std::vector<std::string_view> Lines(std::string_view screen) {
+// Lines end in the carriage return and line feed a terminal shows;
+// `trimmed` leaves out the return.
+std::vector<std::string_view> Lines(std::string_view screen, bool trimmed) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
   for (std::size_t end; (end = screen.find('\n', start)) != std::string_view::npos; start = end + 1) {
     std::string_view line = screen.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (trimmed && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.push_back(line);
   }
   lines.push_back(screen.substr(start));
   return lines;
+}
+
+difference FirstDifferentLine(const std::vector<std::string_view>& was, const std::vector<std::string_view>& now) {
+  difference first;
+  for (std::size_t i = 0; i < std::max(was.size(), now.size()); ++i) {
+    const std::string_view before = i < was.size() ? was[i] : std::string_view();
+    const std::string_view after = i < now.size() ? now[i] : std::string_view();
+    if (i < was.size() && i < now.size() && before == after) continue;
+    first.line = i + 1;
+    first.recorded = before;
+    first.replayed = after;
+    return first;
+  }
+  return first;
 }
 
 }  // namespace
@@ -48,19 +63,10 @@ void screen_check::Finish() {
 }
 
 difference FirstDifference(std::string_view recorded, std::string_view replayed) {
-  const std::vector<std::string_view> was = Lines(recorded);
-  const std::vector<std::string_view> now = Lines(replayed);
-  difference first;
-  for (std::size_t i = 0; i < std::max(was.size(), now.size()); ++i) {
-    const std::string_view before = i < was.size() ? was[i] : std::string_view();
-    const std::string_view after = i < now.size() ? now[i] : std::string_view();
-    if (i < was.size() && i < now.size() && before == after) continue;
-    first.line = i + 1;
-    first.recorded = before;
-    first.replayed = after;
-    return first;
-  }
-  return first;
+  const difference first = FirstDifferentLine(Lines(recorded, true), Lines(replayed, true));
+  // Screens that differ only in their carriage returns differ all the same.
+  if (first.line != 0 || recorded == replayed) return first;
+  return FirstDifferentLine(Lines(recorded, false), Lines(replayed, false));
 }
 
 std::string Visible(std::string_view line) {
