@@ -23,5 +23,6 @@ cmake --build build/release-gcc --parallel 2
 
 scripts/windows.sh build/test
 
-scripts/release.sh
+# The archive and the zip are packed from the Release builds above.
+OSSIVAR_ARCHIVE_TREE=build/release-gcc OSSIVAR_WINDOWS_TREE=build/windows/build scripts/release.sh
 tests/release_check.sh build/test/ossivar
