@@ -68,6 +68,8 @@ std::string LauncherTest::install_log_;
 
 TEST_F(LauncherTest, InstallsTheGameTheLauncherAndTheContent) {
   EXPECT_TRUE(fs::is_regular_file(Prefix() + "/bin/ossivar-game"));
+  EXPECT_TRUE(fs::is_regular_file(Prefix() + "/bin/ossivar-replay"));
+  EXPECT_TRUE(fs::is_regular_file(Prefix() + "/share/man/man6/ossivar-replay.6"));
   EXPECT_TRUE(fs::is_regular_file(Launcher()));
   EXPECT_EQ(ReadFile(Content()), ReadFile(std::string(OSSIVAR_SOURCE_DIR) + "/data/Core Data.tov"));
   const std::string page = ReadFile(Prefix() + "/share/man/man6/ossivar.6");
