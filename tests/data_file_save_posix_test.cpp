@@ -2,9 +2,7 @@
 // file-size limit, symbolic links anyone may make.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include "data_file/io_file.h"
 #include "support/data_file_bytes.h"
 #include "support/failed_save.h"
+#include "support/size_limit.h"
 #include "support/test_support.h"
 
 namespace {
@@ -36,21 +35,11 @@ TEST_F(FailedSaveTest, ReadOnlyDataDirectoryFailsAndKeepsTheSave) {
 // nothing up for it, gets the failure instead of being ended by a signal.
 // The limit is set in a child process so it cannot reach other tests.
 TEST_F(FailedSaveTest, FileSizeLimitFailsTheSaveAndKeepsTheOldOne) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = 1000;
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+  const std::string outcome = test_support::UnderFileSizeLimit(1000, [&] {
     const auto file = Changed();
-    const bool written = file->Write(true);
-    ::_exit(!written && file->write_error == "the file is larger than this system lets the game write" ? 0
-                                                                                                       : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return !file->Write(true) && file->write_error == "the file is larger than this system lets the game write";
+  });
+  EXPECT_EQ(outcome, "");
   ExpectOldSaveIntact(dir_.path() + "/data");
 
   // The same save goes through once the space is back.

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 
 #include "platform/file_store.h"
+#include "support/size_limit.h"
 
 namespace {
 
@@ -28,22 +27,13 @@ class PlatformFilesPosixTest : public ::testing::Test {
 // limit fails, the file is closed, and the process lives on.
 TEST_F(PlatformFilesPosixTest, AppendPastTheSizeLimitFailsAndCloses) {
   const std::string path = dir_ + "/full";
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = 1000;
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+  const std::string outcome = test_support::UnderFileSizeLimit(1000, [&] {
     file_store::appender file;
-    if (!file.Create(path) || !file.Append(std::string(600, 'a'))) ::_exit(3);
+    if (!file.Create(path) || !file.Append(std::string(600, 'a'))) return false;
     const bool refused = !file.Append(std::string(600, 'b'));
-    const bool closed = !file.is_open() && !file.Append("c");
-    ::_exit(refused && closed ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+    return refused && !file.is_open() && !file.Append("c");
+  });
+  EXPECT_EQ(outcome, "");
   // What fitted was handed on; nothing past the limit.
   std::string bytes;
   ASSERT_TRUE(file_store::ReadWhole(path, bytes).ok());
