@@ -149,6 +149,10 @@ TEST(RecordingFile, ForeignAndDamagedHeadersAreRefused) {
   ReadAs(replaced("\"size\": \"132x43\"", "\"size\": \"132\""), fault::kDamaged);
   ReadAs(replaced("\"escapes\": true", "\"escapes\": 1"), fault::kDamaged);
   ReadAs(replaced("\"files\": {", "\"files\": {\"x.tov\": \"not Base64!\", "), fault::kDamaged);
+  // A replay writes the files into its own folder: no name may lead out.
+  for (const char* name : {"../x.tov", "..", "data/x.tov", "..\\\\x.tov", "C:x.tov", "", "x\\u0000.tov"}) {
+    ReadAs(replaced("\"files\": {", std::string("\"files\": {\"") + name + "\": \"eA==\", "), fault::kDamaged);
+  }
 }
 
 TEST(RecordingFile, TheTerminalsViewOfBytes) {

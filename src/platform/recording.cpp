@@ -79,12 +79,20 @@ bool ReadTerminal(const json_text::value& ours, terminal_facts* facts) {
   return size->text.empty() || ParseSize(size->text, &facts->columns, &facts->rows);
 }
 
+// A replay writes each file into its data folder under this name: a name
+// that could lead anywhere else (a folder, "..", a drive) is damage.
+bool PlainName(const std::string& name) {
+  const std::string leads_elsewhere("/\\:\0", 4);
+  return !name.empty() && name != "." && name != ".." && name.find_first_of(leads_elsewhere) == std::string::npos;
+}
+
 bool ReadFiles(const json_text::value& ours, std::vector<data_file>* files) {
   const json_text::value* object = ours.Find("files");
   if (object == nullptr || object->type != json_text::value::kind::kObject) return false;
   for (const auto& [name, encoded] : object->members) {
     data_file file{byte_text::FromText(name), ""};
-    if (encoded.type != json_text::value::kind::kString || !byte_text::FromBase64(encoded.text, &file.bytes)) {
+    if (!PlainName(file.name) || encoded.type != json_text::value::kind::kString ||
+        !byte_text::FromBase64(encoded.text, &file.bytes)) {
       return false;
     }
     files->push_back(std::move(file));
